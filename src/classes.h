@@ -1,0 +1,155 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <iosfwd>
+
+// Shared geometry and the world-object class tree. Units everywhere: pixels
+// of the level picture (x right, y down), pixels per second, seconds.
+
+struct Point {
+  float x;
+  float y;
+};
+
+// A dirty rectangle in world pixels.
+struct Rect {
+  int x, y, w, h;
+};
+
+// Which acid the ship's store holds. Hydrofluoric does three times the damage.
+enum AmmoType { Hydrochloric = 0, Hydrofluoric = 1 };
+
+// Bases and tanks; the numbers appear in objects files.
+enum StaticType {
+  PlayerBaseExit = 0,
+  TankHydrogen = 1,
+  TankOxygen = 2,
+  TankHCl = 3,
+  TankHF = 4,
+  PlayerBaseStart = 5
+};
+
+// Everything that exists in a running level. Created with new, handed to
+// addobject, which owns it; it ends by setting `dead`.
+class GameObject {
+ public:
+  Point position{0, 0};  // centre, or for a StaticObject the middle of its bottom edge
+  Point velocity{0, 0};  // pixels per second
+  bool dead = false;
+
+  // Paints into vscreen at the world position and registers every painted
+  // rectangle with addrect.
+  virtual void draw() = 0;
+  // Advances the object by `quantum` seconds (at most 0.05).
+  virtual void tick(float quantum);
+  virtual ~GameObject();
+  // Writes the object's objects-file record; most objects write nothing.
+  virtual void save(std::ostream& out);
+};
+
+// A circular body with a mass: falls, moves and bounces off rock.
+class CollidesWithScenery : public GameObject {
+ public:
+  float radius = 0;  // pixels
+  float mass = 0;
+
+  // Gravity, movement by velocity, then the rock test.
+  void tick(float quantum) override;
+  // Receives a hit; each class scales `strength` by its own rule.
+  virtual void takehit(float strength);
+  // Told of a contact with another body; `strength` is the approach speed
+  // along the line of centres (zero or negative).
+  virtual void collidewithother(CollidesWithScenery* other, float strength);
+  // Tests the outline of the body's circle against collisionmap and bounces
+  // off solid pixels, calling takehit with the impact speed.
+  void collidedetect();
+};
+
+// Adds Martian gravity (40 px/s^2) for `quantum` seconds to obj's velocity.
+void ApplyGravity(GameObject* obj, float quantum);
+
+// Allegro colour of an acid: yellow for hydrochloric, green for hydrofluoric.
+int getammocolour(AmmoType ammotype);
+
+// The player's ship. Reads the keys, burns fuel, fires acid, draws from
+// tanks and docks at the exit base. Owns its instrument panel bitmap;
+// throws a text error when the panel cannot be created.
+class Ship : public CollidesWithScenery {
+ public:
+  float angle;         // radians, 0 nose up, positive clockwise, within -pi..pi
+  float thrust;        // rocket force; acceleration is thrust / mass m/s^2
+  float shieldstress;  // hardest recent hit, decays by 3 per second
+  float shieldpower;   // 1.0 full; below 0 the ship disintegrates
+  BITMAP* sprite;      // borrowed from the data file
+  float hydrogen;      // stores, 1.0 full
+  float oxygen;
+  float ammo;
+  AmmoType ammotype;
+
+  Ship();
+  ~Ship() override;
+  void draw() override;
+  void tick(float quantum) override;
+  void save(std::ostream& out) override;
+  void takehit(float strength) override;
+  void collidewithother(CollidesWithScenery* other, float strength) override;
+
+ private:
+  float debristime;
+  BITMAP* panel;
+  BITMAP* panelbackground;
+  bool panelneedsupdate;
+  float burnrate;
+  float firetime;
+  float ammorate;
+  GameObject* connecteditem;
+  bool criticalhit;
+  float criticaltimer;
+  float endlevel;
+
+  void firerocket(float quantum);
+  void firebullet();
+  void checkforitems(float quantum);
+  void blowup();
+  void drawpanel();
+  void updatepanel();
+};
+
+// A glowing dot that falls, bounces off rock, fades and vanishes.
+class Particle : public GameObject {
+ public:
+  float life;  // seconds left
+  int colour;  // Allegro colour value
+
+  Particle();
+  void draw() override;
+  void tick(float quantum) override;
+};
+
+// A particle that shows a randomly mirrored explosion picture instead.
+class Explosion : public Particle {
+ public:
+  BITMAP* sprite;  // borrowed from the data file
+
+  Explosion();
+  void draw() override;
+};
+
+// A base or tank standing on the cave floor at `position`.
+class StaticObject : public GameObject {
+ public:
+  StaticType type;
+  BITMAP* sprite;   // current picture, borrowed
+  int width;        // size of the picture chosen at construction
+  int height;
+  bool drawn;       // rectangle registered once already
+  float capacity;   // what is left to draw, 1.0 full
+
+  // Throws "Unable to get bitmap in StaticObject" for an unknown type.
+  explicit StaticObject(StaticType s);
+  void draw() override;
+  void save(std::ostream& out) override;
+  // Stamps the opaque pixels into collisionmap as 8 + type.
+  void drawtocollisionmap();
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <string>
+
+// Positions of the entries of data.dat. Every user reaches its picture,
+// sound or font by position; the names inside the file mean nothing.
+enum DataEntry {
+  DataShotSound = 0,         // SAMPLE: a shot fired (2000 Hz, 128) or bursting (1000, 255)
+  DataTitle = 1,             // BITMAP: title picture of the main menu, 640x120
+  DataBaseStart = 2,         // BITMAP: start base
+  DataBaseExit = 3,          // BITMAP: exit base (teleporter pad)
+  DataDirt3 = 4,             // BITMAP: third dirt texture, 32-bit with alpha
+  DataDirt2 = 5,             // BITMAP: second dirt texture, 32-bit with alpha
+  DataDirt1 = 6,             // BITMAP: first dirt texture, 32-bit with alpha
+  DataExplosion = 7,         // BITMAP: default explosion picture
+  DataShipExplodeSound = 8,  // SAMPLE: the ship's final explosion
+  DataFont = 9,              // FONT: the dialog font
+  DataPanel = 10,            // BITMAP: instrument panel background, 64x48
+  DataUnused11 = 11,         // never read
+  DataBlueWibblet = 12,      // BITMAP
+  DataUnused13 = 13,         // never read
+  DataUnused14 = 14,         // never read
+  DataGreenWibblet = 15,     // BITMAP
+  DataOrangeWibblet = 16,    // BITMAP
+  DataYellowWibblet = 17,    // BITMAP
+  DataUnused18 = 18,         // never read
+  DataRock = 19,             // BITMAP: rock texture; its top-left 128x128 tiles
+  DataShipHitSound = 20,     // SAMPLE: the ship being hit
+  DataShip = 21,             // BITMAP: the ship, nose up
+  DataEnemyDeathSound = 22,  // SAMPLE: a wibblet dying
+  DataEnemyExplosion = 23,   // BITMAP: the bursts a dying wibblet leaves
+  DataEmptyTank = 24,        // BITMAP: a drained tank
+  DataTankHCl = 25,          // BITMAP: hydrochloric acid tank (yellow)
+  DataTankHF = 26,           // BITMAP: hydrofluoric acid tank (green)
+  DataTankHydrogen = 27,     // BITMAP: hydrogen tank (red)
+  DataTankOxygen = 28,       // BITMAP: oxygen tank (blue)
+  DataCount = 29             // the game needs at least this many entries
+};
+
+// The Allegro object type the game expects at each position; 0 where the
+// entry is never read and any type will do.
+extern const int DataEntryTypes[DataCount];
+
+// Walks the structure of a datafile on disk (magic, object count, every
+// property and chunk size within the bytes present) without trusting it.
+// Allegro's own loader crashes on truncated files, so this runs first.
+// Returns false and sets `why` when the file is missing or damaged.
+bool checkdatafile(const char* filename, std::string& why);
+
+// True when a loaded datafile has at least DataCount entries and every used
+// entry has the type the game expects; otherwise sets `why`.
+bool checkdataentries(const DATAFILE* data, std::string& why);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "classes.h"
+
+// Kinds of wibblet; the numbers appear in objects files and are the grade
+// in the formulas of hit points, burst size and reward.
+enum EnemyType {
+  BlueStaticWibblet = 1,
+  OrangeWibblet = 2,
+  YellowWibblet = 3,
+  GreenWibblet = 4
+};
+
+// A wibblet: hovers around its home and fires bursts at the ship in range.
+class Enemy : public CollidesWithScenery {
+ public:
+  float hp;
+  BITMAP* sprite;  // borrowed from the data file
+  EnemyType type;
+
+  // Throws "Unknown enemy type" for a type outside 1 to 4.
+  explicit Enemy(EnemyType newtype);
+  void draw() override;
+  void tick(float quantum) override;
+  void save(std::ostream& out) override;
+  void takehit(float strength) override;
+  void collidewithother(CollidesWithScenery* other, float strength) override;
+
+ private:
+  float thinktime;
+  bool started;
+  Point targetpos;
+  Point targetvelocity;
+  float maxspeed;
+  float maxaccel;
+  int colour;
+  int ammo;
+  int maxammo;
+  float firetime;
+  float maxfiretime;
+  float maxreloadtime;
+
+  void think();
+  void fire();
+};

@@ -1,0 +1,234 @@
+#include "main.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "common.h"
+#include "data.h"
+#include "enemies.h"
+#include "manager.h"
+#include "map.h"
+#include "playerinfo.h"
+#include "ui.h"
+
+DATAFILE* datafile = nullptr;
+int chosenDepth = 0;
+
+namespace {
+
+// Colour depths tried for the display, best first; 0 ends the list.
+const int depths[] = {16, 32, 24, 0};
+
+// The editor takes at most this many passes a second: scrolling then runs
+// at 4 px per pass = 400 px/s and nudging at 100 px/s, and an idle editor
+// leaves the processor alone.
+const int EditorPassMilliseconds = 10;
+
+}  // namespace
+
+void ShowError(const char* msg) { std::cerr << msg << std::endl; }
+
+int randombetween(int min, int max) { return min + rand() % (max - min + 1); }
+
+void play_sound(int soundid, int speed, int vol) {
+  if (!datafile) return;
+  play_sample(static_cast<SAMPLE*>(datafile[soundid].dat), vol, 128, speed, 0);
+}
+
+bool SetupMode(bool editor) {
+  chosenDepth = 0;
+  int gfx_mode = editor ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+  for (int i = 0; depths[i] != 0; i++) {
+    set_color_depth(depths[i]);
+    if (set_gfx_mode(gfx_mode, 640, 480, 640, 480) == 0) {
+      chosenDepth = depths[i];
+      return true;
+    }
+  }
+  ShowError("Cannot set gfx mode");
+  return false;
+}
+
+bool LoadData() {
+  switch (chosenDepth) {
+    case 16: set_color_conversion(COLORCONV_32_TO_16); break;
+    case 32: set_color_conversion(COLORCONV_16_TO_32); break;
+    case 24: set_color_conversion(COLORCONV_16_TO_24 | COLORCONV_32_TO_24); break;
+    default: break;
+  }
+  // Allegro's loader trusts the file it reads, so a damaged data.dat is
+  // caught here before it can crash the program.
+  std::string why;
+  if (checkdatafile("data.dat", why)) {
+    datafile = load_datafile("data.dat");
+    if (!datafile)
+      why = "Allegro could not read it";
+    else if (!checkdataentries(datafile, why)) {
+      unload_datafile(datafile);
+      datafile = nullptr;
+    }
+  }
+  if (!datafile) {
+    ShowError("Failed to load data.");
+    ShowError(("data.dat: " + why).c_str());
+    return false;
+  }
+  return true;
+}
+
+void PlayGame(int startlevel) {
+  playerinfo.maxstartlevel = startlevel;
+  while (uimainmenu()) {
+    playerinfo.init();
+    for (;;) {
+      playerinfo.levelcomplete = false;
+      if (!uistartlevel()) break;
+      initlevel(playerinfo.level);
+      mainloop();
+      // A lost ship or Esc goes back to the main menu, not to a retry.
+      if (!playerinfo.levelcomplete) break;
+      uilevelcomplete();
+      playerinfo.level++;
+      if (playerinfo.level > NumLevels) break;
+    }
+  }
+}
+
+namespace {
+
+bool anykeyheld() {
+  for (int i = 0; i < KEY_MAX; i++)
+    if (key[i]) return true;
+  return false;
+}
+
+// Creates the object a typed key places, or null for any other key.
+GameObject* placedobject(int c) {
+  switch (c) {
+    case '1': return new StaticObject(TankHydrogen);
+    case '2': return new StaticObject(TankOxygen);
+    case '3': return new StaticObject(TankHCl);
+    case '4': return new StaticObject(TankHF);
+    case '5': return new StaticObject(PlayerBaseExit);
+    case '%': return new StaticObject(PlayerBaseStart);
+    case '6': return new Enemy(BlueStaticWibblet);
+    case '7': return new Enemy(OrangeWibblet);
+    case '8': return new Enemy(YellowWibblet);
+    case '9': return new Enemy(GreenWibblet);
+    case '0': return new Ship();
+    default: return nullptr;
+  }
+}
+
+// Left Shift with the arrows nudges the selection by a pixel per pass.
+void nudge(GameObject* obj) {
+  if (key[KEY_LEFT]) obj->position.x -= 1;
+  if (key[KEY_RIGHT]) obj->position.x += 1;
+  if (key[KEY_UP]) obj->position.y -= 1;
+  if (key[KEY_DOWN]) obj->position.y += 1;
+  // A moved base or tank must register its rectangle again at the new place.
+  if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
+}
+
+}  // namespace
+
+void Editor() {
+  int x = 0, y = 0;
+  const int maxx = backgroundWidth - 640;
+  const int maxy = backgroundHeight - 480;
+  refreshvscreen();
+  drawall();
+  GameObject* lastobj = nullptr;
+  show_mouse(screen);
+
+  // Esc is looked at after the pass, so even an Esc as the very first input
+  // runs one pass, which lets the level's objects join the world to be saved.
+  do {
+    bool keyactive = anykeyheld();
+    if (mouse_b & 1) {
+      lastobj = findnearest(static_cast<float>(mouse_x + x), static_cast<float>(mouse_y + y));
+      keyactive = true;
+    }
+    if (keyactive) {
+      show_mouse(nullptr);
+      if (!key[KEY_LSHIFT]) {
+        if (key[KEY_LEFT] && x > 0) x -= 4;
+        if (key[KEY_RIGHT] && x < maxx) x += 4;
+        if (key[KEY_UP] && y > 0) y -= 4;
+        if (key[KEY_DOWN] && y < maxy) y += 4;
+      } else if (lastobj) {
+        nudge(lastobj);
+      }
+      if (keypressed()) {
+        int c = readkey() & 0xff;
+        if (GameObject* obj = placedobject(c)) {
+          obj->position = {static_cast<float>(mouse_x + x), static_cast<float>(mouse_y + y)};
+          addobject(obj);
+          lastobj = obj;
+        } else if (c == 'd' && lastobj) {
+          lastobj->dead = true;
+          lastobj = nullptr;
+        }
+      }
+      screenoffsetx = x;
+      screenoffsety = y;
+      viewportcentre = {static_cast<float>(x), static_cast<float>(y)};
+      removedeads();
+      if (lastobj) {
+        int ix = static_cast<int>(lastobj->position.x);
+        int iy = static_cast<int>(lastobj->position.y);
+        circle(vscreen, ix, iy, 48, makecol(255, 255, 255));
+        addrect(ix - 50, iy - 50, 100, 100);
+      }
+      drawall();
+      show_mouse(screen);
+    }
+    rest(EditorPassMilliseconds);
+  } while (!key[KEY_ESC]);
+  show_mouse(nullptr);
+  saveobjects("leveledited.txt");
+}
+
+int runmarsflyer(int argc, char** argv) {
+  // Without a display server Allegro cannot start, and the calls after it
+  // would crash, so this one result is checked.
+  if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+    std::string msg = "Cannot start Allegro: no display available (is DISPLAY set?)";
+    if (allegro_error[0]) msg += std::string(" - ") + allegro_error;
+    ShowError(msg.c_str());
+    return 1;
+  }
+  install_keyboard();
+  install_timer();
+  install_mouse();
+  install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);
+
+  bool editor = argc > 1 && argv[1][0] == 'e';
+  int levelnum = argc > 2 ? atoi(argv[2]) : 1;
+
+  if (!SetupMode(editor)) return 1;
+  if (!LoadData()) return 1;
+  initui();
+
+  try {
+    if (editor) {
+      initlevel(levelnum);
+      Editor();
+    } else {
+      PlayGame(levelnum);
+    }
+  } catch (const char* message) {
+    ShowError(message);
+    clear_keybuf();
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    return 2;
+  } catch (...) {
+    ShowError("Unknown exception");
+    return 3;
+  }
+  clear_keybuf();
+  set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+  return 0;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <allegro.h>
+
+// The program shell: start-up, display mode, data loading, the game's flow
+// and the level editor, plus three helpers every module uses.
+
+// The loaded data file, reached by the positions of data.h. Null until
+// LoadData succeeds; never unloaded.
+extern DATAFILE* datafile;
+
+// Colour depth the display mode was set with; 0 while none is set.
+extern int chosenDepth;
+
+// Writes msg and a line end to the standard error stream.
+void ShowError(const char* msg);
+
+// A whole number from min to max, both included, from rand().
+int randombetween(int min, int max);
+
+// Plays data file sample `soundid` once, centred, at frequency `speed`
+// (1000 is its own pitch) and volume `vol` (0 to 255).
+void play_sound(int soundid, int speed, int vol);
+
+// Sets a 640x480 mode at the first depth of 16, 32, 24 that works: windowed
+// for the editor, full screen for the game.
+bool SetupMode(bool editor);
+
+// Loads "data.dat" from the working directory with the colour conversion
+// that suits chosenDepth; rejects a damaged file with "Failed to load data.".
+bool LoadData();
+
+// Main menu, levels, shop and bonuses until the player quits.
+// `startlevel` is the highest level the main menu offers.
+void PlayGame(int startlevel);
+
+// The level editor over the level that initlevel built; saves every live
+// object to "leveledited.txt" when Esc is pressed.
+void Editor();
+
+// Everything main does: install Allegro, read the command line, run the game
+// or the editor, and return the exit status (0, 1, 2 or 3).
+int runmarsflyer(int argc, char** argv);

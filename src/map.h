@@ -1,0 +1,72 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <string>
+#include <vector>
+
+#include "classes.h"
+
+// The level picture and its collision map, re-created at each level set-up.
+extern BITMAP* background;    // the rendered cave, display depth
+extern BITMAP* vscreen;       // composition surface, same size and depth
+extern BITMAP* collisionmap;  // 8-bit: 0 open cave, anything else solid
+extern int backgroundWidth;   // 2560 once a level has been set up
+extern int backgroundHeight;
+
+// Most points one cave polygon may have.
+constexpr int MaxPoints = 20;
+
+// One cavern: its points in file order; the last joins back to the first.
+struct Polygon {
+  std::vector<Point> points;
+};
+
+// A level's cave, as read from its level map file.
+class Map {
+ public:
+  // Reads a level map file into this (fresh) map. Throws "Failed to load
+  // map" when the file cannot be opened or is cut short or garbled, and
+  // "Too many points" for a polygon of more than MaxPoints points.
+  void load(const char* filename);
+
+  // Draws the lit rims and black fills into background and fills
+  // collisionmap (1 rock, 0 inside any polygon).
+  void drawcave();
+
+  const std::vector<Polygon>& getpolygons() const { return polygons; }
+
+ private:
+  std::vector<Polygon> polygons;
+};
+
+// Destroys and re-creates background, vscreen and collisionmap (2560x2560).
+// Throws "Problem creating bitmaps" when one cannot be made.
+void InitBackground();
+
+// Covers background with the tiled rock texture and the dirt stamps.
+void InitBackgroundTexture();
+
+// Stamps `qty` randomly mirrored copies of a 32-bit alpha `dirt` picture at
+// random places on background (alpha blender must be set).
+void ApplyDirt(BITMAP* dirt, int qty);
+
+// The rim of one cave edge: five nested translucent bands whose grey
+// depends on the edge's direction. Draws nothing for a zero-length edge.
+void LitLine(BITMAP* bmp, int x1, int y1, int x2, int y2);
+
+// Fills a band `width` pixels wide along the segment, square ended.
+void WideLine(BITMAP* bmp, int x1, int y1, int x2, int y2, int width, int colour);
+
+// File names of level N: "levels/levelN.txt" and "levels/levelNobjects.txt".
+std::string levelmapname(int level);
+std::string levelobjectsname(int level);
+
+// Reads an objects file, creates its ship, bases, tanks and wibblets and
+// hands them to addobject. Writes "Object type: X" to standard output per
+// record. Throws "Failed to open objects file", "Unknown object type", or
+// another text error for a cut-short or garbled record.
+void InitObjects(const char* filename);
+
+// Builds level `level`: clears the world, renders the cave, reads the objects.
+void initlevel(int level);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "classes.h"
+
+// Default damage of a shot.
+constexpr float ShotDamage = 100.0f;
+
+// A drop of acid fired by the ship or a wibblet. Flies in an arc, bursts on
+// hits above its toughness, expires silently after 6 seconds.
+class Shot : public CollidesWithScenery {
+ public:
+  float hp;      // bursts below 0
+  float life;    // seconds left
+  int colour;    // Allegro colour of the drop and its burst
+  float damage;  // strength of the hit it deals on contact
+
+  // Plays the firing sound. The firer sets position, velocity, colour, damage.
+  explicit Shot(GameObject* newowner);
+  void draw() override;
+  void tick(float quantum) override;
+  void takehit(float strength) override;
+  void collidewithother(CollidesWithScenery* other, float strength) override;
+
+ private:
+  GameObject* owner;  // who fired it; not owned, may be gone
+};

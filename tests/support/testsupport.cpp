@@ -1,0 +1,66 @@
+#include "support/testsupport.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "main.h"
+#include "map.h"
+
+std::string rundir() { return MARSFLYER_RUN_DIR; }
+std::string sourcedir() { return MARSFLYER_SOURCE_DIR; }
+
+void initallegro() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+    throw std::runtime_error("Allegro would not start");
+  const char* depth = getenv("MARSFLYER_TEST_DEPTH");
+  chosenDepth = depth ? atoi(depth) : 32;
+  set_color_depth(chosenDepth);
+  set_color_conversion(chosenDepth == 16 ? COLORCONV_32_TO_16 : COLORCONV_16_TO_32);
+  std::string path = rundir() + "/data.dat";
+  datafile = load_datafile(path.c_str());
+  if (!datafile) throw std::runtime_error("cannot load " + path);
+}
+
+void makeworld(int w, int h) {
+  initallegro();
+  for (BITMAP** b : {&background, &vscreen, &collisionmap})
+    if (*b) destroy_bitmap(*b);
+  background = create_bitmap(w, h);
+  vscreen = create_bitmap(w, h);
+  collisionmap = create_bitmap_ex(8, w, h);
+  clear_to_color(background, 0);
+  clear_to_color(vscreen, 0);
+  clear_to_color(collisionmap, 0);
+  backgroundWidth = w;
+  backgroundHeight = h;
+}
+
+void makerock(int x1, int y1, int x2, int y2) { rectfill(collisionmap, x1, y1, x2, y2, 1); }
+
+void releaseallkeys() {
+  for (int i = 0; i < KEY_MAX; i++) key[i] = 0;
+}
+
+std::string maketempdir() {
+  std::string templ = std::string(getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp") + "/marsflyer-XXXXXX";
+  if (!mkdtemp(&templ[0])) throw std::runtime_error("mkdtemp failed");
+  return templ;
+}
+
+std::string readfile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writefile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}

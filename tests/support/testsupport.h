@@ -1,0 +1,35 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <string>
+
+// Helpers shared by the unit tests, the end-to-end tests and the benchmarks.
+
+// Starts Allegro without a display (once per process), sets the colour
+// depth (32, or MARSFLYER_TEST_DEPTH from the environment) and loads the
+// staged data.dat into `datafile`.
+void initallegro();
+
+// Creates world bitmaps of w x h: background and vscreen black, collision
+// map all open (0). Also sets backgroundWidth/Height.
+void makeworld(int w, int h);
+
+// Fills a rectangle of the collision map with rock (1); x2, y2 inclusive.
+void makerock(int x1, int y1, int x2, int y2);
+
+// Clears every Allegro key[] entry.
+void releaseallkeys();
+
+// A fresh, empty directory under the system's temporary directory.
+std::string maketempdir();
+
+// Reads a whole file; empty when it cannot be opened.
+std::string readfile(const std::string& path);
+
+// Writes text to a file, replacing it.
+void writefile(const std::string& path, const std::string& text);
+
+// The staged run directory (marsflyer, data.dat, levels/) and the source tree.
+std::string rundir();
+std::string sourcedir();
