@@ -89,6 +89,8 @@ class Ship : public CollidesWithScenery {
 
   Ship();
   ~Ship() override;
+  Ship(const Ship&) = delete;  // owns its panel bitmap
+  Ship& operator=(const Ship&) = delete;
   void draw() override;
   void tick(float quantum) override;
   void save(std::ostream& out) override;
@@ -108,9 +110,17 @@ class Ship : public CollidesWithScenery {
   float criticaltimer;
   float endlevel;
 
+  // One tick's steering while flying or disintegrating; each returns the
+  // turn direction (-1 anticlockwise, +1 clockwise, 0 none).
+  float obeykeys(float quantum);
+  float disintegrate(float quantum);
+  void rechargeshield(float quantum);
   void firerocket(float quantum);
   void firebullet();
   void checkforitems(float quantum);
+  // The store a base or tank fills, switching acid first when it must; null
+  // for the start base.
+  float* storefor(StaticType type);
   void blowup();
   void drawpanel();
   void updatepanel();

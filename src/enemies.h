@@ -42,4 +42,10 @@ class Enemy : public CollidesWithScenery {
 
   void think();
   void fire();
+  // One step of acceleration towards targetvelocity on each axis.
+  void steer(float quantum);
+  // Pays the reward, scatters the blasts and sets dead.
+  void die();
+  // The four particles around one death blast.
+  void scatterparticles(Point at);
 };

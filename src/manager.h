@@ -43,6 +43,9 @@ void tickall(float quantum);
 // Allegro timer callback, once a second.
 void timerfunc();
 void recalibrate();
+// Counts one frame; when the timer has fired, sets quantum from the frames
+// counted since (at least 20, so quantum is at most 0.05 s).
+void measureframe();
 // Runs one level until 4 game seconds after Esc, completion or ship loss.
 void mainloop();
 
@@ -59,6 +62,13 @@ void drawsprite(BITMAP* sprite, int x, int y);
 // Draws objects near the view and all particles, shows the screen window,
 // then restores every dirty rectangle from background.
 void drawall();
+// drawall's three steps, apart so that each can be timed: draw the near
+// objects, the particles and the banner into vscreen (rebuilding
+// nearobjects); blit the visible window to the screen; restore and forget
+// the dirty rectangles.
+void drawobjects();
+void showframe();
+void restorerects();
 // Saves the screen as "dump.pcx".
 void ScreenDump();
 

@@ -21,3 +21,36 @@ void uishop();
 void uibuy(int item);
 // Pays the level bonus from playership's stores and shows it.
 void uilevelcomplete();
+
+// The arithmetic behind the dialogs, kept apart so it can be checked
+// without a screen.
+
+// The start level the main menu's field asks for: its number when it lies
+// in 1..maxstartlevel, otherwise 1 (empty, zero, too high or not a number).
+int parsestartlevel(const char* text, int maxstartlevel);
+
+// Dollars paid for finishing a level.
+struct LevelBonus {
+  int completion;  // 20 per level number
+  int oxygen;      // 20 per full tank left, the fraction cut off
+  int hydrogen;
+  int ammo;
+  int total() const { return completion + oxygen + hydrogen + ammo; }
+};
+
+// The bonus for finishing `level` with these stores left (1.0 is a full
+// tank). A store run below empty pays nothing rather than costing money.
+LevelBonus levelbonus(int level, float oxygen, float hydrogen, float ammo);
+
+// Adds the bonus to money and score and, unless playerinfo.level is the
+// last level, sets maxstartlevel to the level after it (even if it was
+// higher before).
+void paylevelbonus(const LevelBonus& bonus);
+
+// Name of the fitted engine or gun, whichever kind catalogue row `item` is,
+// or "None" when no row matches.
+const char* currentitemname(int item);
+
+// Fits catalogue row `item` and takes its price when the player can afford
+// it; returns whether it was bought.
+bool buyitem(int item);

@@ -1,0 +1,533 @@
+#include "classes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+
+#include "data.h"
+#include "main.h"
+#include "manager.h"
+#include "map.h"
+#include "playerinfo.h"
+#include "shot.h"
+
+namespace {
+
+const float TurnSpeed = 1.5707964f;      // ship's turn rate, radians per second
+const float MartianGravity = 4.0f;       // metres per second squared
+const float PixelsPerMetre = 10.0f;
+const float DebrisSpeed = 100.0f;        // exhaust particles, pixels per second
+const float ShieldRechargeTime = 90.0f;  // seconds from an empty shield to a full one
+const float FireDelay = 1.0f;            // seconds between two shots
+const float ShotSpeed = 120.0f;          // shots leave the ship this fast, pixels per second
+const float CollisionDamage = 100.0f;    // the hit the ship deals to a body it touches
+const float TransferRate = 0.2f;         // units per second drawn from a tank
+const float MaxPickupSpeed = 100.0f;     // fastest the ship may go and still draw, px/s
+
+const float Pi = 3.1415927f;
+const float SprayAngle = 0.2617993877991494f;  // 15 degrees either side of the nose
+const double RadiansToAllegro = 40.74366543152521;  // 128 / pi: 256 steps a turn
+
+// Scratch sums of one scenery test. do_circle only takes a plain callback,
+// so they live here; collidedetect is the only user and is never re-entered.
+// 64-bit so that a body flung far outside the world cannot overflow them.
+long long collidex;
+long long collidey;
+int numcollisions;
+float meancollisionx;
+float meancollisiony;
+
+void collidecircleproc(BITMAP* bmp, int x, int y, int) {
+  // Outside the bitmap getpixel gives -1, so the world's edge counts as rock.
+  if (getpixel(bmp, x, y) != 0) {
+    collidex += x;
+    collidey += y;
+    numcollisions++;
+  }
+}
+
+// Mean offset of the solid pixels on the circle's outline from its centre.
+void findmeancollision(int cx, int cy, int r) {
+  collidex = 0;
+  collidey = 0;
+  numcollisions = 0;
+  do_circle(collisionmap, cx, cy, r, 0, collidecircleproc);
+  if (numcollisions > 0) {
+    meancollisionx = static_cast<float>(collidex) / numcollisions - cx;
+    meancollisiony = static_cast<float>(collidey) / numcollisions - cy;
+  } else {
+    meancollisionx = 0;
+    meancollisiony = 0;
+  }
+}
+
+BITMAP* databitmap(int entry) { return static_cast<BITMAP*>(datafile[entry].dat); }
+
+// A rocket exhaust particle leaving the ship's tail backwards.
+void emitexhaust(const Ship& ship, float sa, float ca) {
+  Particle* p = new Particle();
+  float randx = static_cast<float>(randombetween(-10, 10));
+  float randy = static_cast<float>(randombetween(-10, 10));
+  p->position = {ship.position.x - sa * ship.radius, ship.position.y + ca * ship.radius};
+  p->velocity = {ship.velocity.x + randx - sa * DebrisSpeed,
+                 ship.velocity.y + ca * DebrisSpeed + randy};
+  addobject(p);
+}
+
+// One drop of acid on the ship's rim, flying along `angle`.
+void makebullet(Ship* ship, float angle) {
+  float sa = std::sin(angle);
+  float ca = std::cos(angle);
+  Shot* s = new Shot(ship);
+  s->position = {ship->position.x + sa * ship->radius, ship->position.y - ca * ship->radius};
+  s->velocity = {ship->velocity.x + sa * ShotSpeed, ship->velocity.y - ca * ShotSpeed};
+  if (ship->ammotype == Hydrofluoric) s->damage *= 3.0f;
+  s->colour = getammocolour(ship->ammotype);
+  addobject(s);
+}
+
+// A particle at `at` moving at random up to `speed` on each axis (x drawn first).
+Particle* makedebris(Point at, int speed) {
+  Particle* p = new Particle();
+  p->position = at;
+  float vx = static_cast<float>(randombetween(-speed, speed));
+  float vy = static_cast<float>(randombetween(-speed, speed));
+  p->velocity = {vx, vy};
+  return p;
+}
+
+// A blast somewhere on a disintegrating ship, with a puff of smoke.
+void makeblast(const Ship& ship) {
+  Explosion* e = new Explosion();
+  int r = wholepixel(ship.radius);
+  float dx = static_cast<float>(randombetween(-r, r));
+  float dy = static_cast<float>(randombetween(-r, r));
+  e->position = {ship.position.x + dx, ship.position.y + dy};
+  addobject(e);
+  addobject(makedebris(ship.position, 30));
+}
+
+// The ship's last moment: forty long-lived pieces flung in every direction.
+void scatterwreck(const Ship& ship) {
+  for (int i = 0; i < 40; i++) {
+    Particle* p = makedebris(ship.position, 300);
+    p->life *= 2.0f;
+    addobject(p);
+  }
+}
+
+// White line from the ship to the base or tank it draws from.
+void drawconnection(Point ship, const GameObject* item) {
+  int px = wholepixel(ship.x), py = wholepixel(ship.y);
+  int cx = wholepixel(item->position.x), cy = wholepixel(item->position.y);
+  line(vscreen, px, py, cx, cy, makecol(255, 255, 255));
+  int minx = std::min(px, cx), maxx = std::max(px, cx);
+  int miny = std::min(py, cy), maxy = std::max(py, cy);
+  addrect(minx, miny, maxx - minx + 1, maxy - miny + 1);
+}
+
+// Translucent rings around the ship after a hard hit: the outer one fully
+// bright from a stress of 1, the inner one only above 2.
+void drawglow(int x, int y, int r, float stress) {
+  int white = makecol(255, 255, 255);
+  drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+  set_trans_blender(0, 0, 0, std::min(wholepixel(stress * 256.0f), 255));
+  circle(vscreen, x, y, r, white);
+  if (stress > 2.0f) {
+    set_trans_blender(0, 0, 0, std::min(wholepixel(stress * 64.0f), 255));
+    circle(vscreen, x, y, r - 1, white);
+  }
+  drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+}
+
+// One store bar: coloured for the amount, black for the rest. The length is
+// held to the bar, so a store run a step below empty or above full (which
+// the rules allow) cannot paint outside it.
+void drawslider(BITMAP* bmp, int x, int y, int colour, float amount) {
+  const int width = 30;
+  const int height = 6;
+  int offset = std::clamp(wholepixel(width * amount), 0, width);
+  rectfill(bmp, x, y, x + offset, y + height, colour);
+  rectfill(bmp, x + offset, y, x + width, y + height, 0);
+}
+
+// Volume of the hit sound: 128 for a damage from 1, 255 from 2 upwards.
+int hitvolume(float damage) {
+  return std::min(wholepixel(std::clamp(damage, 0.0f, 2.0f)) * 128, 255);
+}
+
+// Picture of each kind of base and tank, in StaticType order.
+const int StaticSprites[] = {
+    DataBaseExit,      // PlayerBaseExit
+    DataTankHydrogen,  // TankHydrogen
+    DataTankOxygen,    // TankOxygen
+    DataTankHCl,       // TankHCl
+    DataTankHF,        // TankHF
+    DataBaseStart,     // PlayerBaseStart
+};
+const int NumStaticTypes = sizeof(StaticSprites) / sizeof(StaticSprites[0]);
+
+// Stamps the opaque pixels of a picture with top-left corner (px, py).
+void spritetocollisionmap(BITMAP* sprite, int px, int py, int colour) {
+  int maskcolour = bitmap_mask_color(sprite);
+  for (int x = 0; x < sprite->w; x++)
+    for (int y = 0; y < sprite->h; y++)
+      if (getpixel(sprite, x, y) != maskcolour) putpixel(collisionmap, px + x, py + y, colour);
+}
+
+}  // namespace
+
+void GameObject::tick(float) {}
+
+GameObject::~GameObject() {}
+
+void GameObject::save(std::ostream&) {}
+
+void ApplyGravity(GameObject* obj, float quantum) {
+  obj->velocity.y += MartianGravity * PixelsPerMetre * quantum;
+}
+
+void CollidesWithScenery::tick(float quantum) {
+  ApplyGravity(this, quantum);
+  position.x += velocity.x * quantum;
+  position.y += velocity.y * quantum;
+  collidedetect();
+}
+
+void CollidesWithScenery::takehit(float) {}
+
+void CollidesWithScenery::collidewithother(CollidesWithScenery*, float) {}
+
+void CollidesWithScenery::collidedetect() {
+  findmeancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
+  // No contact, or rock evenly all round (a body buried in it).
+  if (std::fabs(meancollisionx) + std::fabs(meancollisiony) <= 0.01f) return;
+  float strength = std::sqrt(meancollisionx * meancollisionx + meancollisiony * meancollisiony);
+  float cofsx = meancollisionx / strength;
+  float cofsy = meancollisiony / strength;
+  float dotprod = cofsx * velocity.x + cofsy * velocity.y;
+  if (dotprod <= 0) return;  // sliding along the rock or leaving it
+  // Hard impacts lose half their speed; slow ones are kicked off a little
+  // faster so a resting body does not sink into the rock.
+  float factor = dotprod < 3.0f ? -2.1f : -1.5f;
+  velocity.x += dotprod * cofsx * factor;
+  velocity.y += dotprod * cofsy * factor;
+  takehit(dotprod);
+}
+
+int getammocolour(AmmoType ammotype) {
+  if (ammotype == Hydrofluoric) return makecol(0, 192, 0);
+  return makecol(192, 192, 0);
+}
+
+Ship::Ship() {
+  velocity = {0, 0};
+  angle = 0;
+  dead = false;
+  radius = 23.0f;
+  mass = 10000.0f;
+  sprite = databitmap(DataShip);
+  debristime = 0;
+  shieldstress = 0;
+  shieldpower = 1.0f;
+  ammotype = Hydrochloric;
+  ammo = 1.0f;
+  oxygen = 1.0f;
+  hydrogen = 1.0f;
+  thrust = 120000.0f;
+  burnrate = 0.05f;
+  ammorate = 0.05f;
+  if (playerinfo.weapon == 2) ammorate /= 2;
+  if (playerinfo.engine > 1) burnrate = static_cast<float>(burnrate * (2.0 / 3.0));
+  if (playerinfo.engine > 2) thrust *= 1.5f;
+  firetime = 0;
+  connecteditem = nullptr;
+  criticalhit = false;
+  criticaltimer = 0;
+  endlevel = 0;
+  panelbackground = databitmap(DataPanel);
+  panel = create_bitmap(panelbackground->w, panelbackground->h);
+  if (!panel) throw "Problem creating bitmaps";
+  updatepanel();
+}
+
+Ship::~Ship() { destroy_bitmap(panel); }
+
+void Ship::save(std::ostream& out) {
+  out << "S " << wholepixel(position.x) << ' ' << wholepixel(position.y) << std::endl;
+}
+
+void Ship::tick(float quantum) {
+  CollidesWithScenery::tick(quantum);
+  float turndir = criticalhit ? disintegrate(quantum) : obeykeys(quantum);
+  if (playerinfo.engine > 3) turndir *= 2;
+  angle += turndir * TurnSpeed * quantum;
+  if (angle > Pi) angle -= 2 * Pi;
+  if (angle < -Pi) angle += 2 * Pi;
+  if (shieldstress > 0) shieldstress -= 3.0f * quantum;
+  rechargeshield(quantum);
+  checkforitems(quantum);
+}
+
+float Ship::obeykeys(float quantum) {
+  float turndir = 0;
+  if (key[KEY_LEFT]) turndir = -1;
+  if (key[KEY_RIGHT]) turndir = 1;  // both held: clockwise wins
+  if (key[KEY_UP]) firerocket(quantum);
+  // The cooldown runs before the trigger is read, so a held trigger fires
+  // once a second.
+  if (firetime > 0) firetime -= quantum;
+  if (key[KEY_LCONTROL] || key[KEY_RCONTROL]) firebullet();
+  return turndir;
+}
+
+float Ship::disintegrate(float quantum) {
+  // moo is at most 5, so blasts grow likelier as the timer runs down.
+  float moo = static_cast<float>(randombetween(-20, 5));
+  if (moo > criticaltimer) makeblast(*this);
+  criticaltimer -= quantum;
+  if (criticaltimer < 0) {
+    dead = true;
+    play_sound(DataShipExplodeSound, 500, 255);
+    scatterwreck(*this);
+  }
+  return 1;  // the wreck spins clockwise
+}
+
+// Recharging draws on both gases and goes on while disintegrating too. It
+// does not redraw the panel; the next burn, shot, hit or transfer does.
+void Ship::rechargeshield(float quantum) {
+  if (shieldpower < 1 && oxygen > 0 && hydrogen > 0) {
+    shieldpower += quantum / ShieldRechargeTime;
+    float fuelused = (quantum / ShieldRechargeTime) * burnrate;
+    hydrogen -= fuelused;
+    oxygen -= fuelused;
+  }
+}
+
+void Ship::firerocket(float quantum) {
+  if (criticalhit) return;
+  if (oxygen < 0 || hydrogen < 0) return;  // a store at exactly 0 still burns
+  float sa = std::sin(angle);
+  float ca = std::cos(angle);
+  float impulse = thrust / mass * PixelsPerMetre;
+  velocity.x += sa * impulse * quantum;
+  velocity.y += -ca * impulse * quantum;
+  debristime += quantum;
+  if (debristime > 0.05f) {
+    debristime = 0;
+    emitexhaust(*this, sa, ca);
+  }
+  float fuelused = quantum * burnrate;
+  oxygen -= fuelused;
+  hydrogen -= fuelused;
+  panelneedsupdate = true;
+}
+
+void Ship::firebullet() {
+  if (firetime > 0.01f) return;  // cooling down
+  if (ammo < 0) return;          // a store at exactly 0 still fires
+  makebullet(this, angle);
+  if (playerinfo.weapon == 3) {
+    makebullet(this, angle - SprayAngle);
+    makebullet(this, angle + SprayAngle);
+  }
+  ammo -= ammorate;  // one charge per trigger pull, however many jets
+  panelneedsupdate = true;
+  firetime = FireDelay;
+}
+
+void Ship::checkforitems(float quantum) {
+  connecteditem = nullptr;
+  if (velocity.x * velocity.x + velocity.y * velocity.y > MaxPickupSpeed * MaxPickupSpeed) return;
+  if (!key[KEY_SPACE] || criticalhit) return;
+  // Probe below the ship whatever its heading; the ship itself is 69 pixels
+  // from the probe, so only a base or tank nearer than that is found.
+  GameObject* nearest = findnearest(position.x, position.y + 3 * radius);
+  StaticObject* item = dynamic_cast<StaticObject*>(nearest);
+  if (!item || !(item->capacity > 0)) return;
+  float* store = storefor(item->type);
+  if (!store) return;
+  float amount = quantum * TransferRate;
+  if (*store >= 1.0f) return;
+  item->capacity -= amount;
+  *store += amount;
+  panelneedsupdate = true;
+  connecteditem = item;
+  if (item->capacity < 0 && item->type != PlayerBaseExit) item->sprite = databitmap(DataEmptyTank);
+  if (endlevel > 0.3f) playerinfo.levelcomplete = true;
+}
+
+float* Ship::storefor(StaticType type) {
+  switch (type) {
+    case PlayerBaseExit: return &endlevel;
+    case TankHydrogen: return &hydrogen;
+    case TankOxygen: return &oxygen;
+    case TankHCl:
+    case TankHF: {
+      // The store holds one acid: drawing the other pours the old one away.
+      AmmoType acid = type == TankHF ? Hydrofluoric : Hydrochloric;
+      if (ammotype != acid) {
+        ammo = 0;
+        ammotype = acid;
+      }
+      return &ammo;
+    }
+    default: return nullptr;  // the start base gives nothing
+  }
+}
+
+void Ship::takehit(float strength) {
+  if (criticalhit) return;
+  float damage = strength / 40.0f;
+  if (damage > shieldstress) {
+    int vol = hitvolume(damage);
+    if (vol > 16) play_sound(DataShipHitSound, 1000, vol);
+    shieldstress = damage;
+  }
+  if (damage > 1.0f) {
+    shieldpower -= damage / 8.0f;
+    panelneedsupdate = true;
+    if (shieldpower < 0) blowup();
+  }
+}
+
+void Ship::collidewithother(CollidesWithScenery* other, float) { other->takehit(CollisionDamage); }
+
+void Ship::blowup() {
+  criticalhit = true;
+  criticaltimer = 5.0f;
+  shieldstress = 0;
+}
+
+void Ship::draw() {
+  if (connecteditem) drawconnection(position, connecteditem);
+  int x = wholepixel(position.x);
+  int y = wholepixel(position.y);
+  fixed fix_angle = ftofix(angle * RadiansToAllegro);
+  rotate_sprite(vscreen, sprite, x - sprite->w / 2, y - sprite->h / 2, fix_angle);
+  int r = wholepixel(radius);
+  if (shieldstress > 0.25f) drawglow(x, y, r, shieldstress);
+  // The whole square the sprite can turn in, glow or not.
+  addrect(x - r - 3, y - r - 3, 2 * r + 6, 2 * r + 6);
+  if (panelneedsupdate) updatepanel();
+  drawpanel();
+}
+
+void Ship::updatepanel() {
+  blit(panelbackground, panel, 0, 0, 0, 0, panel->w, panel->h);
+  drawslider(panel, 30, 4, makecol(192, 0, 0), hydrogen);
+  drawslider(panel, 30, 12, makecol(0, 0, 192), oxygen);
+  drawslider(panel, 30, 20, getammocolour(ammotype), ammo);
+  // Ten half-translucent rings for a full shield, two on each radius, so
+  // the rings brighten as well as grow.
+  drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+  set_trans_blender(0, 0, 0, 128);
+  for (float i = 0; i < shieldpower; i += 0.1f)
+    circle(panel, 11, 38, wholepixel(i * 5.0f) + 5, makecol(255, 255, 255));
+  drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+  panelneedsupdate = false;
+}
+
+void Ship::drawpanel() {
+  int x = screenoffsetx + 576;
+  int y = screenoffsety;
+  blit(panel, vscreen, 0, 0, x, y, panel->w, panel->h);
+  addrect(x, y, panel->w, panel->h);
+}
+
+Particle::Particle() {
+  dead = false;
+  life = 2.5f;
+  colour = makecol(255, 255, 255);
+}
+
+void Particle::tick(float quantum) {
+  life -= quantum;
+  ApplyGravity(this, quantum);
+  position.x += velocity.x * quantum;
+  position.y += velocity.y * quantum;
+  int ix = wholepixel(position.x);
+  int iy = wholepixel(position.y);
+  if (life < 0) dead = true;
+  // Rock two pixels away on a side sends the particle away from it; with
+  // rock on both sides the later test wins.
+  if (getpixel(collisionmap, ix - 2, iy) != 0) velocity.x = std::fabs(velocity.x) * 0.6f;
+  if (getpixel(collisionmap, ix + 2, iy) != 0) velocity.x = -std::fabs(velocity.x) * 0.6f;
+  if (getpixel(collisionmap, ix, iy - 2) != 0) velocity.y = std::fabs(velocity.y) * 0.6f;
+  if (getpixel(collisionmap, ix, iy + 2) != 0) velocity.y = -std::fabs(velocity.y) * 0.6f;
+}
+
+void Particle::draw() {
+  int ix = wholepixel(position.x);
+  int iy = wholepixel(position.y);
+  // Fades over its last two seconds. In the frame its life runs out it is
+  // still drawn with life just below 0: held at fully transparent.
+  int trans = 255;
+  if (life < 2.0f) trans = std::clamp(wholepixel(life * 128.0f), 0, 255);
+  drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+  set_trans_blender(0, 0, 0, trans);
+  putpixel(vscreen, ix, iy, colour);
+  set_trans_blender(0, 0, 0, trans / 2);
+  putpixel(vscreen, ix + 1, iy, colour);
+  putpixel(vscreen, ix, iy + 1, colour);
+  putpixel(vscreen, ix - 1, iy, colour);
+  putpixel(vscreen, ix, iy - 1, colour);
+  drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+  addrect(ix - 1, iy - 1, 3, 3);
+}
+
+Explosion::Explosion() {
+  dead = false;
+  life = static_cast<float>(randombetween(15, 80) / 100.0);
+  velocity = {0, 0};
+  sprite = databitmap(DataExplosion);
+}
+
+void Explosion::draw() {
+  int px = wholepixel(position.x) - sprite->w / 2;
+  int py = wholepixel(position.y) - sprite->h / 2;
+  // A fresh mirroring every frame makes the blast flicker.
+  switch (randombetween(0, 3)) {
+    case 0: drawsprite(sprite, px, py); return;
+    case 1: draw_sprite_h_flip(vscreen, sprite, px, py); break;
+    case 2: draw_sprite_v_flip(vscreen, sprite, px, py); break;
+    default: draw_sprite_vh_flip(vscreen, sprite, px, py); break;
+  }
+  addrect(px, py, sprite->w, sprite->h);
+}
+
+StaticObject::StaticObject(StaticType s) {
+  type = s;
+  int index = static_cast<int>(s);
+  if (index < 0 || index >= NumStaticTypes) throw "Unable to get bitmap in StaticObject";
+  sprite = databitmap(StaticSprites[index]);
+  drawn = false;
+  width = sprite->w;
+  height = sprite->h;
+  dead = false;
+  capacity = 1.0f;
+}
+
+void StaticObject::draw() {
+  int px = wholepixel(position.x) - width / 2;
+  int py = wholepixel(position.y) - height;
+  // Drawn every frame but registered once: it never moves, so vscreen may
+  // keep its picture (the editor resets `drawn` after moving it).
+  draw_sprite(vscreen, sprite, px, py);
+  if (!drawn) {
+    addrect(px, py, width, height);
+    drawn = true;
+  }
+}
+
+void StaticObject::save(std::ostream& out) {
+  out << "T " << static_cast<int>(type) << ' ' << wholepixel(position.x) << ' '
+      << wholepixel(position.y) << std::endl;
+}
+
+void StaticObject::drawtocollisionmap() {
+  int px = wholepixel(position.x) - width / 2;
+  int py = wholepixel(position.y) - height;
+  spritetocollisionmap(sprite, px, py, 8 + type);
+}

@@ -1,0 +1,356 @@
+#include "manager.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "map.h"
+#include "playerinfo.h"
+#include "shot.h"
+
+std::vector<GameObject*> gameobjects;
+std::vector<GameObject*> newobjects;
+std::vector<Particle*> particles;
+std::vector<GameObject*> deadobjects;
+std::vector<GameObject*> nearobjects;
+
+float quantum = 0;
+GameObject* playership = nullptr;
+
+Point viewportcentre{320.0f, 240.0f};
+int screenoffsetx = 0;
+int screenoffsety = 0;
+GameObject* trackingobject = nullptr;
+std::vector<Rect> dirtyrectangles;
+
+namespace {
+
+const int ScreenW = 640;
+const int ScreenH = 480;
+
+// Below this many frames a second the game slows down rather than take
+// longer steps: quantum never exceeds 1/20 s.
+const float MinFramesPerSecond = 20.0f;
+// Game seconds the world keeps running after the level has ended.
+const float FinishTime = 4.0f;
+
+// The camera rests when the object is within this distance, and otherwise
+// closes this fraction of the gap per frame.
+const float CameraDeadZoneSquared = 49.0f;
+const float CameraEase = 10.0f;
+
+// Objects this close to the viewport centre are drawn and may collide:
+// a whole screen in each direction, so those just off-screen still count.
+const float NearX = 640.0f;
+const float NearY = 480.0f;
+
+// Height of the "Level complete!" banner's dirty strip, and the colour
+// behind its letters: Allegro's default text mode, black.
+const int BannerHeight = 16;
+const int BannerBackground = 0;
+
+volatile bool timerready = false;
+int framecounter = 0;
+bool finished = false;
+float finishtimer = 0;
+
+// Moves the dead of `list` to deadobjects, keeping the survivors in order.
+template <class T>
+void sweepdead(std::vector<T*>& list) {
+  size_t kept = 0;
+  for (size_t i = 0; i < list.size(); i++) {
+    if (isDead(list[i]))
+      deadobjects.push_back(list[i]);
+    else
+      list[kept++] = list[i];
+  }
+  list.resize(kept);
+}
+
+void tickobjects(float q) {
+  // gameobjects does not change during the pass: additions wait in newobjects.
+  for (size_t i = 0, n = gameobjects.size(); i < n; i++) gameobjects[i]->tick(q);
+}
+
+void tickparticles(float q) {
+  // Particles added while the objects ticked are ticked in the same frame.
+  for (size_t i = 0; i < particles.size(); i++) particles[i]->tick(q);
+}
+
+bool isnear(const GameObject* obj) {
+  return std::fabs(viewportcentre.x - obj->position.x) < NearX &&
+         std::fabs(viewportcentre.y - obj->position.y) < NearY;
+}
+
+void drawbanner() {
+  textout_centre_ex(vscreen, font, "Level complete!", screenoffsetx + ScreenW / 2,
+                    screenoffsety + 8, makecol(255, 255, 255), BannerBackground);
+  addrect(screenoffsetx, screenoffsety, ScreenW, BannerHeight);
+}
+
+void clampoffsets() {
+  if (screenoffsetx < 0) screenoffsetx = 0;
+  if (screenoffsety < 0) screenoffsety = 0;
+  // After the lower bound, so it wins for a picture smaller than the screen.
+  if (screenoffsetx + ScreenW > backgroundWidth) screenoffsetx = backgroundWidth - ScreenW;
+  if (screenoffsety + ScreenH > backgroundHeight) screenoffsety = backgroundHeight - ScreenH;
+}
+
+void startlevelloop() {
+  finished = false;
+  timerready = false;
+  framecounter = 0;
+  refreshvscreen();
+  if (trackingobject) {
+    viewportcentre = trackingobject->position;
+    track();
+  }
+  finishtimer = FinishTime;
+  recalibrate();
+}
+
+bool levelended() {
+  return key[KEY_ESC] || playerinfo.levelcomplete || playership == nullptr;
+}
+
+void checkscreendump() {
+  if (!key[KEY_D]) return;
+  ScreenDump();
+  recalibrate();  // the time spent saving is no game time
+}
+
+}  // namespace
+
+void addobject(GameObject* obj) {
+  if (Particle* p = dynamic_cast<Particle*>(obj))
+    particles.push_back(p);
+  else
+    newobjects.push_back(obj);
+}
+
+bool isDead(GameObject* obj) { return obj->dead; }
+
+void deletelistobjects(std::vector<GameObject*>& list) {
+  for (GameObject* obj : list) delete obj;
+  list.clear();
+}
+
+void removedeads() {
+  if (playership && playership->dead) playership = nullptr;
+  deletelistobjects(deadobjects);
+  sweepdead(gameobjects);
+  sweepdead(particles);
+  gameobjects.insert(gameobjects.end(), newobjects.begin(), newobjects.end());
+  newobjects.clear();
+}
+
+void initmanager() {
+  viewportcentre = Point{320.0f, 240.0f};
+  quantum = 0;
+  deletelistobjects(gameobjects);
+  deletelistobjects(deadobjects);
+  deletelistobjects(newobjects);
+  for (Particle* p : particles) delete p;
+  particles.clear();
+  nearobjects.clear();
+  playership = nullptr;
+  trackingobject = nullptr;
+}
+
+void tickall(float q) {
+  removedeads();
+  tickobjects(q);
+  tickparticles(q);
+  collidedetect();
+}
+
+void timerfunc() { timerready = true; }
+END_OF_FUNCTION(timerfunc)
+
+void recalibrate() {
+  remove_int(timerfunc);
+  framecounter = 0;
+  quantum = 0;
+  timerready = false;
+  LOCK_VARIABLE(timerready);
+  LOCK_FUNCTION(timerfunc);
+  install_int(timerfunc, 1000);
+}
+
+void measureframe() {
+  framecounter++;
+  if (!timerready) return;
+  float frames = static_cast<float>(framecounter);
+  if (frames < MinFramesPerSecond) frames = MinFramesPerSecond;
+  quantum = 1.0f / frames;
+  framecounter = 0;
+  timerready = false;
+}
+
+void mainloop() {
+  startlevelloop();
+  while (finishtimer > 0) {
+    measureframe();
+    if (quantum > 0) tickall(quantum);  // tick, then collide
+    track();
+    drawall();
+    if (levelended()) finished = true;
+    checkscreendump();
+    if (finished) finishtimer -= quantum;
+  }
+  remove_int(timerfunc);
+}
+
+void trackobject(GameObject* obj) {
+  if (obj && dynamic_cast<Ship*>(obj)) playership = obj;
+  trackingobject = obj;
+}
+
+void track() {
+  if (!trackingobject) return;
+  float ofsx = trackingobject->position.x - viewportcentre.x;
+  float ofsy = trackingobject->position.y - viewportcentre.y;
+  if (ofsx * ofsx + ofsy * ofsy > CameraDeadZoneSquared) {
+    viewportcentre.x += ofsx / CameraEase;
+    viewportcentre.y += ofsy / CameraEase;
+  }
+  if (trackingobject->dead) trackingobject = nullptr;
+  // The centre may have followed an object far off the picture.
+  screenoffsetx = wholepixel(viewportcentre.x) - ScreenW / 2;
+  screenoffsety = wholepixel(viewportcentre.y) - ScreenH / 2;
+  clampoffsets();
+}
+
+void refreshvscreen() { blit(background, vscreen, 0, 0, 0, 0, backgroundWidth, backgroundHeight); }
+
+void addrect(int x, int y, int w, int h) { dirtyrectangles.push_back(Rect{x, y, w, h}); }
+
+void drawsprite(BITMAP* sprite, int x, int y) {
+  draw_sprite(vscreen, sprite, x, y);
+  addrect(x, y, sprite->w, sprite->h);
+}
+
+void drawobjects() {
+  nearobjects.clear();
+  for (GameObject* obj : gameobjects) {
+    if (!isnear(obj)) continue;
+    obj->draw();
+    nearobjects.push_back(obj);
+  }
+  for (Particle* p : particles) p->draw();
+  if (playerinfo.levelcomplete) drawbanner();
+}
+
+void showframe() { blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenW, ScreenH); }
+
+void restorerects() {
+  for (const Rect& r : dirtyrectangles) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
+  dirtyrectangles.clear();
+}
+
+void drawall() {
+  drawobjects();
+  showframe();
+  restorerects();
+}
+
+void ScreenDump() {
+  BITMAP* shot = create_sub_bitmap(screen, 0, 0, ScreenW, ScreenH);
+  if (!shot) return;
+  save_bitmap("dump.pcx", shot, nullptr);
+  destroy_bitmap(shot);
+}
+
+namespace {
+
+// The bodies among nearobjects, gathered once per pass.
+std::vector<CollidesWithScenery*> bodies;
+
+// Bounces two touching, approaching discs elastically and tells both.
+void bounce(CollidesWithScenery* c1, CollidesWithScenery* c2) {
+  float dx = c1->position.x - c2->position.x;
+  float dy = c1->position.y - c2->position.y;
+  float dist = std::sqrt(dx * dx + dy * dy);
+  if (dist > c1->radius + c2->radius) return;
+  // Coinciding centres give no line of centres to bounce along: such a
+  // pair is left alone rather than pushed in a made-up direction.
+  if (!(dist > 0.0f)) return;
+  float rvx = c1->velocity.x - c2->velocity.x;
+  float rvy = c1->velocity.y - c2->velocity.y;
+  dx /= dist;
+  dy /= dist;
+  float component = dx * rvx + dy * rvy;
+  if (component > 0) return;  // already separating
+  dx *= component;
+  dy *= component;
+  float c2share = 2 * c1->mass / (c1->mass + c2->mass);
+  float c1share = 2 * c2->mass / (c1->mass + c2->mass);
+  c2->velocity.x += dx * c2share;
+  c2->velocity.y += dy * c2share;
+  c1->velocity.x -= dx * c1share;
+  c1->velocity.y -= dy * c1share;
+  c1->collidewithother(c2, component);
+  c2->collidewithother(c1, component);
+}
+
+}  // namespace
+
+void collidedetect() {
+  // Pairs with anything that is not a body do nothing, so the type tests
+  // are made once per object instead of once per pair; the pair order is
+  // that of nearobjects.
+  bodies.clear();
+  for (GameObject* obj : nearobjects)
+    if (CollidesWithScenery* c = dynamic_cast<CollidesWithScenery*>(obj)) bodies.push_back(c);
+  for (size_t i = 0; i < bodies.size(); i++)
+    for (size_t j = i + 1; j < bodies.size(); j++) bounce(bodies[i], bodies[j]);
+}
+
+void checkcollision(GameObject* obj1, GameObject* obj2) {
+  CollidesWithScenery* c1 = dynamic_cast<CollidesWithScenery*>(obj1);
+  CollidesWithScenery* c2 = dynamic_cast<CollidesWithScenery*>(obj2);
+  if (c1 && c2) bounce(c1, c2);
+}
+
+GameObject* findnearest(float x, float y) {
+  float mindist = 1.0e9f;
+  GameObject* found = nullptr;
+  for (GameObject* obj : nearobjects) {
+    float dx = x - obj->position.x, dy = y - obj->position.y;
+    float dist = std::sqrt(dx * dx + dy * dy);
+    if (dist < mindist) {
+      found = obj;
+      mindist = dist;
+    }
+  }
+  return found;
+}
+
+namespace {
+
+void writeobjects(std::ostream& out) {
+  for (GameObject* obj : gameobjects) obj->save(out);
+}
+
+}  // namespace
+
+void saveobjects(const char* filename) {
+  // Everything goes to a file beside the target first; only a complete,
+  // flushed file replaces the old one.
+  std::string temp = std::string(filename) + ".tmp";
+  bool ok;
+  {
+    std::ofstream out(temp, std::ios::out | std::ios::trunc);
+    if (!out.good()) throw "Save error";
+    writeobjects(out);
+    out.flush();
+    ok = out.good();
+    out.close();
+    ok = ok && !out.fail();
+  }
+  if (!ok || std::rename(temp.c_str(), filename) != 0) {
+    std::remove(temp.c_str());
+    throw "Save error";
+  }
+}

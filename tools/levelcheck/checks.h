@@ -1,0 +1,74 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <string>
+#include <vector>
+
+#include "levelcheck/reach.h"
+
+// The level designer's checks: everything that makes a level unplayable
+// although the game loads it. They work on the collision maps and a plain
+// list of the objects, so they do not care how the level was loaded.
+
+// One record of the objects file as the game created it.
+struct LevelObject {
+  int record = 0;   // 1-based position in the objects file
+  char letter = 0;  // 'S', 'T' or 'E'
+  int type = 0;     // StaticType or EnemyType number; 0 for the ship
+  int x = 0;        // position truncated to whole pixels, as the game draws it
+  int y = 0;
+  BITMAP* sprite = nullptr;  // the picture it was created with (borrowed)
+  int radius = 0;            // ship and wibblets: collision radius
+};
+
+// One thing wrong with a level. record 0: the level as a whole.
+struct Problem {
+  int record = 0;
+  std::string text;
+};
+
+// What a check needs to know about a loaded level.
+struct CheckedLevel {
+  BITMAP* rock = nullptr;   // collision map of the cave alone (1 rock, 0 open)
+  BITMAP* solid = nullptr;  // collision map with the bases and tanks stamped in
+  std::vector<LevelObject> objects;  // in file order
+};
+
+// Ship's collision radius, and how far below its centre it looks for a tank.
+constexpr int ShipRadius = 23;
+constexpr int ProbeDistance = 3 * ShipRadius;
+// Largest gap between the bottom of the starting ship and its start base:
+// a ship that drops 20 px lands at 40 px/s, which costs it no shield.
+constexpr int MaxStartGap = 20;
+
+// Exactly one S record; no S record is a problem of the whole level.
+void checkshipcount(const CheckedLevel& level, std::vector<Problem>& problems);
+// Exactly one exit base (T 0).
+void checkexitcount(const CheckedLevel& level, std::vector<Problem>& problems);
+// The ship starts clear of rock, hovering just above a start base (T 5).
+void checkshipstart(const CheckedLevel& level, std::vector<Problem>& problems);
+// No base or tank picture overlaps rock; no wibblet overlaps anything solid.
+void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems);
+// Every base and tank stands on rock: the pixel below its position is rock.
+void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems);
+// The ship can fly from its start to a docking place over the exit base
+// and over every tank. `reached` is the flood fill of the ship's centre.
+void checkreach(const CheckedLevel& level, const Grid& reached, std::vector<Problem>& problems);
+
+// Where the centre of the ship can fly from its start (the first S record);
+// empty when the level has no ship or it starts in rock.
+Grid shipreach(const CheckedLevel& level);
+
+// True when a ship hovering somewhere in `reached` straight above a base or
+// tank standing at (x, y) has the object within ProbeDistance of its probe.
+bool candock(const Grid& reached, int x, int y);
+
+// All of the checks above, in file order of the records they name.
+std::vector<Problem> checklevel(const CheckedLevel& level);
+
+// "record 3 (T 1 at 700,420): ..." or the bare text for the whole level.
+std::string describe(const Problem& problem, const CheckedLevel& level);
+
+// Names for the report: "exit base", "hydrogen tank", ..., "green wibblet".
+std::string objectname(char letter, int type);

@@ -1,0 +1,99 @@
+#include "levelcheck/loadlevel.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "enemies.h"
+#include "manager.h"
+#include "map.h"
+
+namespace {
+
+// Keeps the objects file's "Object type" trace lines out of the report.
+class QuietStdout {
+ public:
+  QuietStdout() : saved(std::cout.rdbuf(sink.rdbuf())) {}
+  ~QuietStdout() { std::cout.rdbuf(saved); }
+
+ private:
+  std::ostringstream sink;
+  std::streambuf* saved;
+};
+
+BITMAP* copybitmap(BITMAP* source) {
+  BITMAP* copy = create_bitmap_ex(bitmap_color_depth(source), source->w, source->h);
+  if (!copy) throw "Problem creating bitmaps";
+  blit(source, copy, 0, 0, 0, 0, source->w, source->h);
+  return copy;
+}
+
+bool loadcave(const char* mapfile, LoadedLevel& loaded, Problem& error) {
+  try {
+    initmanager();
+    InitBackground();
+    InitBackgroundTexture();
+    Map map;
+    map.load(mapfile);
+    map.drawcave();
+    loaded.level.rock = copybitmap(collisionmap);
+    loaded.level.solid = collisionmap;
+  } catch (const char* message) {
+    error = {0, std::string(mapfile) + ": " + message};
+    return false;
+  }
+  return true;
+}
+
+bool loadobjects(const char* objectsfile, Problem& error) {
+  // Only a file that opens has records to blame.
+  const bool opens = std::ifstream(objectsfile).good();
+  try {
+    QuietStdout quiet;
+    InitObjects(objectsfile);
+  } catch (const char* message) {
+    error = {opens ? int(newobjects.size()) + 1 : 0, std::string(objectsfile) + ": " + message};
+    return false;
+  }
+  return true;
+}
+
+LevelObject describeobject(GameObject* obj, int record) {
+  LevelObject o;
+  o.record = record;
+  o.x = int(obj->position.x);
+  o.y = int(obj->position.y);
+  if (Ship* ship = dynamic_cast<Ship*>(obj)) {
+    o.letter = 'S';
+    o.sprite = ship->sprite;
+    o.radius = int(ship->radius);
+  } else if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
+    o.letter = 'T';
+    o.type = s->type;
+    o.sprite = s->sprite;
+  } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
+    o.letter = 'E';
+    o.type = e->type;
+    o.sprite = e->sprite;
+    o.radius = int(e->radius);
+  }
+  return o;
+}
+
+}  // namespace
+
+LoadedLevel::~LoadedLevel() {
+  if (level.rock) destroy_bitmap(level.rock);
+}
+
+std::vector<LevelObject> collectobjects() {
+  std::vector<LevelObject> objects;
+  for (GameObject* obj : newobjects) objects.push_back(describeobject(obj, int(objects.size()) + 1));
+  return objects;
+}
+
+bool loadlevel(const char* mapfile, const char* objectsfile, LoadedLevel& loaded, Problem& error) {
+  if (!loadcave(mapfile, loaded, error) || !loadobjects(objectsfile, error)) return false;
+  loaded.level.objects = collectobjects();
+  return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "levelcheck/checks.h"
+
+// Loading a level for checking, exactly as the game's level set-up does:
+// fresh level bitmaps, rock texture, Map::load and Map::drawcave, then
+// InitObjects. Needs Allegro and `datafile` ready.
+
+// A loaded level: the checks' view of it plus the copy of the cave-only
+// collision map it owns. `level.solid` is the game's collisionmap.
+class LoadedLevel {
+ public:
+  CheckedLevel level;
+  LoadedLevel() = default;
+  LoadedLevel(const LoadedLevel&) = delete;
+  LoadedLevel& operator=(const LoadedLevel&) = delete;
+  ~LoadedLevel();
+};
+
+// Loads the two files into `loaded`. On a load error returns false with the
+// game's own message in `error.text` and, when an objects record failed, its
+// record number in `error.record`. The objects' trace lines are not shown.
+bool loadlevel(const char* mapfile, const char* objectsfile, LoadedLevel& loaded, Problem& error);
+
+// The objects of the world manager's new-object list, in the order the
+// objects file created them, as the checks see them.
+std::vector<LevelObject> collectobjects();

@@ -1,0 +1,68 @@
+#include "levelcheck/picture.h"
+
+namespace {
+
+// Ring colours of the wibblets, by type number 1 to 4.
+const int ringred[] = {80, 255, 255, 60};
+const int ringgreen[] = {120, 170, 255, 255};
+const int ringblue[] = {255, 0, 0, 60};
+
+BITMAP* newbitmap(int w, int h) {
+  BITMAP* b = create_bitmap(w, h);
+  if (!b) throw "Problem creating bitmaps";
+  return b;
+}
+
+// Lifts the blue of every open pixel the ship's centre can reach.
+void tintreach(BITMAP* picture, const Grid& reached) {
+  for (int y = 0; y < picture->h && y < reached.h; y++)
+    for (int x = 0; x < picture->w && x < reached.w; x++) {
+      if (!reached.at(x, y)) continue;
+      const int c = getpixel(picture, x, y);
+      putpixel(picture, x, y, makecol(getr(c), getg(c), getb(c) / 2 + 70));
+    }
+}
+
+void drawobject(BITMAP* picture, const LevelObject& o) {
+  if (!o.sprite) return;
+  if (o.letter == 'T')
+    draw_sprite(picture, o.sprite, o.x - o.sprite->w / 2, o.y - o.sprite->h);
+  else
+    draw_sprite(picture, o.sprite, o.x - o.sprite->w / 2, o.y - o.sprite->h / 2);
+}
+
+// Rings on the scaled picture, where the sprites alone would be a few
+// pixels across.
+void drawmarker(BITMAP* small, const LevelObject& o, float scale) {
+  const int x = int(o.x * scale), y = int(o.y * scale);
+  if (o.letter == 'S') circle(small, x, y, 9, makecol(255, 255, 255));
+  if (o.letter == 'E' && o.type >= 1 && o.type <= 4)
+    circle(small, x, y, 7, makecol(ringred[o.type - 1], ringgreen[o.type - 1], ringblue[o.type - 1]));
+  if (o.letter == 'T' && o.type == 0) rect(small, x - 14, y - 14, x + 14, y + 2, makecol(255, 0, 255));
+}
+
+}  // namespace
+
+BITMAP* makeoverview(BITMAP* background, const CheckedLevel& level, const Grid& reached) {
+  BITMAP* full = newbitmap(background->w, background->h);
+  blit(background, full, 0, 0, 0, 0, background->w, background->h);
+  tintreach(full, reached);
+  for (const LevelObject& o : level.objects) drawobject(full, o);
+  BITMAP* small = create_bitmap(PictureSize, PictureSize);
+  if (!small) {
+    destroy_bitmap(full);
+    throw "Problem creating bitmaps";
+  }
+  stretch_blit(full, small, 0, 0, full->w, full->h, 0, 0, PictureSize, PictureSize);
+  destroy_bitmap(full);
+  const float scale = float(PictureSize) / background->w;
+  for (const LevelObject& o : level.objects) drawmarker(small, o, scale);
+  return small;
+}
+
+bool writeoverview(const char* filename, BITMAP* background, const CheckedLevel& level, const Grid& reached) {
+  BITMAP* picture = makeoverview(background, level, reached);
+  const bool written = save_bitmap(filename, picture, nullptr) == 0;
+  destroy_bitmap(picture);
+  return written;
+}
