@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "map.h"
-#include "support/world_support.h"
+#include "support/benchsupport.h"
 
 namespace {
 

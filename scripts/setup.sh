@@ -10,7 +10,7 @@ packages=(
   liballegro4-dev
   googletest libgtest-dev
   libfreetype-dev fonts-dejavu-core
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-apps imagemagick
 )
 
 missing=()

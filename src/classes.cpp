@@ -183,6 +183,14 @@ GameObject::~GameObject() {}
 
 void GameObject::save(std::ostream&) {}
 
+int wholepixel(float v) {
+  const float limit = 1.0e9f;
+  if (std::isnan(v)) return 0;
+  if (v > limit) return static_cast<int>(limit);
+  if (v < -limit) return -static_cast<int>(limit);
+  return static_cast<int>(v);
+}
+
 void ApplyGravity(GameObject* obj, float quantum) {
   obj->velocity.y += MartianGravity * PixelsPerMetre * quantum;
 }

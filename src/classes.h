@@ -66,6 +66,12 @@ class CollidesWithScenery : public GameObject {
   void collidedetect();
 };
 
+// A world coordinate as a whole pixel: truncated toward zero like a plain
+// cast, but clamped to +-1e9 (far outside any level, with room left for the
+// sums drawing does) and 0 for NaN, so a runaway object can never make the
+// conversion undefined.
+int wholepixel(float v);
+
 // Adds Martian gravity (40 px/s^2) for `quantum` seconds to obj's velocity.
 void ApplyGravity(GameObject* obj, float quantum);
 

@@ -143,10 +143,13 @@ void Editor() {
   GameObject* lastobj = nullptr;
   show_mouse(screen);
 
-  // Esc is looked at after the pass, so even an Esc as the very first input
-  // runs one pass, which lets the level's objects join the world to be saved.
+  // Esc is read once at the start of a pass, which is then an active pass:
+  // even an Esc as the very first input lets the level's objects join the
+  // world before they are saved.
+  bool leaving;
   do {
-    bool keyactive = anykeyheld();
+    leaving = key[KEY_ESC];
+    bool keyactive = anykeyheld() || leaving;
     if (mouse_b & 1) {
       lastobj = findnearest(static_cast<float>(mouse_x + x), static_cast<float>(mouse_y + y));
       keyactive = true;
@@ -185,8 +188,8 @@ void Editor() {
       drawall();
       show_mouse(screen);
     }
-    rest(EditorPassMilliseconds);
-  } while (!key[KEY_ESC]);
+    if (!leaving) rest(EditorPassMilliseconds);
+  } while (!leaving);
   show_mouse(nullptr);
   saveobjects("leveledited.txt");
 }

@@ -7,7 +7,6 @@
 
 #include "map.h"
 #include "playerinfo.h"
-#include "shot.h"
 
 std::vector<GameObject*> gameobjects;
 std::vector<GameObject*> newobjects;
@@ -66,16 +65,6 @@ void sweepdead(std::vector<T*>& list) {
       list[kept++] = list[i];
   }
   list.resize(kept);
-}
-
-void tickobjects(float q) {
-  // gameobjects does not change during the pass: additions wait in newobjects.
-  for (size_t i = 0, n = gameobjects.size(); i < n; i++) gameobjects[i]->tick(q);
-}
-
-void tickparticles(float q) {
-  // Particles added while the objects ticked are ticked in the same frame.
-  for (size_t i = 0; i < particles.size(); i++) particles[i]->tick(q);
 }
 
 bool isnear(const GameObject* obj) {
@@ -160,9 +149,16 @@ void initmanager() {
 
 void tickall(float q) {
   removedeads();
-  tickobjects(q);
-  tickparticles(q);
+  tickworld(q);
   collidedetect();
+}
+
+void tickworld(float q) {
+  // gameobjects does not change during its pass: additions wait in
+  // newobjects. Particles added while the objects ticked are ticked in the
+  // same step.
+  for (size_t i = 0, n = gameobjects.size(); i < n; i++) gameobjects[i]->tick(q);
+  for (size_t i = 0; i < particles.size(); i++) particles[i]->tick(q);
 }
 
 void timerfunc() { timerready = true; }
@@ -256,6 +252,7 @@ void drawall() {
 }
 
 void ScreenDump() {
+  if (!screen) return;
   BITMAP* shot = create_sub_bitmap(screen, 0, 0, ScreenW, ScreenH);
   if (!shot) return;
   save_bitmap("dump.pcx", shot, nullptr);

@@ -40,6 +40,8 @@ void deletelistobjects(std::vector<GameObject*>& list);
 void initmanager();
 // One tick step: removedeads, tick objects, tick particles, collide.
 void tickall(float quantum);
+// The tick part of tickall: every object of gameobjects, then every particle.
+void tickworld(float quantum);
 // Allegro timer callback, once a second.
 void timerfunc();
 void recalibrate();

@@ -222,7 +222,7 @@ void Map::drawcave() {
 
 void LitLine(BITMAP* bmp, int x1, int y1, int x2, int y2) {
   if (x1 == x2 && y1 == y2) return;  // no direction, so no light and no rim
-  float dx = static_cast<float>(x2 - x1), dy = static_cast<float>(y2 - y1);
+  float dx = static_cast<float>(x2) - x1, dy = static_cast<float>(y2) - y1;
   float len = std::sqrt(dx * dx + dy * dy);
   dx /= len;
   dy /= len;
@@ -235,7 +235,7 @@ void LitLine(BITMAP* bmp, int x1, int y1, int x2, int y2) {
 }
 
 void WideLine(BITMAP* bmp, int x1, int y1, int x2, int y2, int width, int colour) {
-  float dx = static_cast<float>(x2 - x1), dy = static_cast<float>(y2 - y1);
+  float dx = static_cast<float>(x2) - x1, dy = static_cast<float>(y2) - y1;
   float len = std::sqrt(dx * dx + dy * dy);
   if (len == 0.0f) return;  // a point has no band
   float half = static_cast<float>(width) / 2.0f;

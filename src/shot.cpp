@@ -1,7 +1,5 @@
 #include "shot.h"
 
-#include <cmath>
-
 #include "data.h"
 #include "main.h"
 #include "manager.h"
@@ -26,14 +24,6 @@ void playfiresound() { play_sound(DataShotSound, 2000, 128); }
 void playburstsound() { play_sound(DataShotSound, 1000, 255); }
 
 }  // namespace
-
-int wholepixel(float v) {
-  const float limit = 1.0e9f;
-  if (std::isnan(v)) return 0;
-  if (v > limit) return static_cast<int>(limit);
-  if (v < -limit) return -static_cast<int>(limit);
-  return static_cast<int>(v);
-}
 
 Shot::Shot(GameObject* newowner)
     : hp(ShotHitPoints),

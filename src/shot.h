@@ -5,12 +5,6 @@
 // Default damage of a shot.
 constexpr float ShotDamage = 100.0f;
 
-// A world coordinate as a whole pixel: truncated toward zero like a plain
-// cast, but clamped to +-1e9 (far outside any level, with room left for the
-// sums drawing does) and 0 for NaN, so a runaway object can never make the
-// conversion undefined.
-int wholepixel(float v);
-
 // A drop of acid fired by the ship or a wibblet. Flies in an arc, bursts on
 // hits above its toughness, expires silently after 6 seconds.
 class Shot : public CollidesWithScenery {

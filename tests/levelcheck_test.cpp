@@ -94,6 +94,8 @@ TEST(LevelCheck, GoodCaveIsClean) {
 TEST(LevelCheck, ObjectsInRockAndFloatingTanksAreCaught) {
   std::vector<Problem> problems = checkcave("objectinrock.txt");
   EXPECT_TRUE(hasproblem(problems, 6, "overlaps rock")) << listproblems(problems);
+  EXPECT_TRUE(hasproblem(problems, 7, "overlaps rock")) << listproblems(problems);  // a wibblet under the roof
+  EXPECT_FALSE(hasproblem(problems, 5, "")) << "the wibblet in open cave is fine";
   problems = checkcave("floatingtank.txt");
   EXPECT_TRUE(hasproblem(problems, 3, "does not stand on rock")) << listproblems(problems);
   EXPECT_EQ(problems.size(), 1u) << listproblems(problems);

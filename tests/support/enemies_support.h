@@ -1,29 +1,65 @@
 #pragma once
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
-#include "classes.h"
+#include "manager.h"
+#include "map.h"
+#include "playerinfo.h"
+#include "shot.h"
+#include "support/testsupport.h"
 
-class Shot;
-
-// A body that only records the hits it receives; stands in for the ship
-// (wibblets read nothing of it but its position) or for anything touched.
-class HitRecorder : public CollidesWithScenery {
- public:
+// A body that only records the hits it receives; stands in for the ship or
+// for anything touched.
+struct HitRecorder : CollidesWithScenery {
   std::vector<float> hits;
 
-  HitRecorder(float x, float y, float r = 8.0f);
+  HitRecorder(float x, float y, float r = 8.0f) {
+    position = {x, y};
+    radius = r;
+    mass = 1000.0f;
+  }
   void draw() override {}
   void takehit(float strength) override { hits.push_back(strength); }
 };
 
-// An open world of w x h with empty object lists, no ship and a fresh
-// player record.
-void freshworld(int w, int h);
+// An open world of w x h: empty object lists and dirty rectangles, no ship, no
+// keys held, a fresh player record and rand() seeded; emptied again at the end.
+struct TestWorld {
+  explicit TestWorld(int w = 640, int h = 480) {
+    makeworld(w, h);
+    initmanager();
+    dirtyrectangles.clear();
+    releaseallkeys();
+    playerinfo.init();
+    srand(11);
+  }
+  ~TestWorld() {
+    releaseallkeys();
+    initmanager();
+  }
+};
 
 // The shots waiting in newobjects, in the order they were added.
-std::vector<Shot*> newshots();
+inline std::vector<Shot*> newshots() {
+  std::vector<Shot*> shots;
+  for (GameObject* obj : newobjects)
+    if (Shot* s = dynamic_cast<Shot*>(obj)) shots.push_back(s);
+  return shots;
+}
 
-// How many of `particles` are explosions, and how many plain particles.
-int countexplosions();
-int countplainparticles();
+// A shot of `owner` at `at` moving at `v`, handed to the manager.
+inline Shot* addshot(GameObject* owner, Point at, Point v) {
+  Shot* s = new Shot(owner);
+  s->position = at;
+  s->velocity = v;
+  addobject(s);
+  return s;
+}
+
+// How many of `particles` are explosions.
+inline int countexplosions() {
+  auto isexplosion = [](Particle* p) { return dynamic_cast<Explosion*>(p) != nullptr; };
+  return static_cast<int>(std::count_if(particles.begin(), particles.end(), isexplosion));
+}

@@ -1,27 +1,3 @@
 #pragma once
-
-#include <string>
-#include <vector>
-
-// Helpers for the world benchmarks, which run against a real display.
-
-// Installs Allegro with keyboard and timer, opens a 640x480 window at
-// `depth` bits, changes into the staged run directory and loads its
-// data.dat with the game's own loader. False (with a message) on failure.
-bool startdisplay(int depth);
-
-// The colour depth named by the first command-line argument, else 32.
-int depthfromargs(int argc, char** argv);
-
-// Milliseconds on a steady clock from an arbitrary start.
-double nowms();
-
-// Milliseconds of processor time used by this process; on a machine shared
-// with other work this is what the code itself costs.
-double cpums();
-
-// The middle value of the samples (the upper middle for an even count).
-double median(std::vector<double> samples);
-
-// The peak resident memory of this process so far, in kilobytes.
-long peakmemorykb();
+// Moved to bench/support/benchsupport.h; kept only until soak and framebench include that.
+#include "support/benchsupport.h"

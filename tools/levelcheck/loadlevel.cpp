@@ -84,6 +84,7 @@ LevelObject describeobject(GameObject* obj, int record) {
 
 LoadedLevel::~LoadedLevel() {
   if (level.rock) destroy_bitmap(level.rock);
+  initmanager();  // the world manager owns the objects the level made
 }
 
 std::vector<LevelObject> collectobjects() {

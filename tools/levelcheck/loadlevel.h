@@ -7,7 +7,9 @@
 // InitObjects. Needs Allegro and `datafile` ready.
 
 // A loaded level: the checks' view of it plus the copy of the cave-only
-// collision map it owns. `level.solid` is the game's collisionmap.
+// collision map it owns. `level.solid` is the game's collisionmap. Its
+// end clears the world manager, deleting the objects the level made, so
+// one loaded level lives at a time.
 class LoadedLevel {
  public:
   CheckedLevel level;

@@ -1,4 +1,4 @@
-#include "support/world_support.h"
+#include "support/benchsupport.h"
 
 #include <allegro.h>
 #include <unistd.h>
