@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev
   libfreetype-dev fonts-dejavu-core
   xvfb xauth xdotool x11-apps imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -28,33 +28,61 @@ const float Pi = 3.1415927f;
 const float SprayAngle = 0.2617993877991494f;  // 15 degrees either side of the nose
 const double RadiansToAllegro = 40.74366543152521;  // 128 / pi: 256 steps a turn
 
-// Scratch sums of one scenery test. do_circle only takes a plain callback,
-// so they live here; collidedetect is the only user and is never re-entered.
-// 64-bit so that a body flung far outside the world cannot overflow them.
-long long collidex;
-long long collidey;
-int numcollisions;
+// Sums of the solid pixels found on one circle's outline. 64-bit so that
+// a body flung far outside the world cannot overflow them.
+struct OutlineSums {
+  long long x = 0, y = 0;
+  int count = 0;
+};
 float meancollisionx;
 float meancollisiony;
 
-void collidecircleproc(BITMAP* bmp, int x, int y, int) {
-  // Outside the bitmap getpixel gives -1, so the world's edge counts as rock.
-  if (getpixel(bmp, x, y) != 0) {
-    collidex += x;
-    collidey += y;
-    numcollisions++;
-  }
+// One outline pixel: outside the bitmap counts as rock, as getpixel's -1 does.
+// Read straight from the 8-bit lines; this runs for every body every frame.
+inline void probe(int x, int y, OutlineSums& sums) {
+  const BITMAP* map = collisionmap;
+  if (x >= 0 && y >= 0 && x < map->w && y < map->h && map->line[y][x] == 0) return;
+  sums.x += x;
+  sums.y += y;
+  sums.count++;
+}
+
+// The pixels of Allegro's do_circle outline (midpoint algorithm, the same
+// points), each probed once per octant it falls in, as do_circle calls back.
+void walkoutline(int x, int y, int r, OutlineSums& sums) {
+  int cx = 0, cy = r, df = 1 - r, de = 3, dse = 5 - 2 * r;
+  do {
+    probe(x + cx, y + cy, sums);
+    if (cx) probe(x - cx, y + cy, sums);
+    if (cy) probe(x + cx, y - cy, sums);
+    if (cx && cy) probe(x - cx, y - cy, sums);
+    if (cx != cy) {
+      probe(x + cy, y + cx, sums);
+      if (cx) probe(x + cy, y - cx, sums);
+      if (cy) probe(x - cy, y + cx, sums);
+      if (cx && cy) probe(x - cy, y - cx, sums);
+    }
+    if (df < 0) {
+      df += de;
+      de += 2;
+      dse += 2;
+    } else {
+      df += dse;
+      de += 2;
+      dse += 4;
+      cy--;
+    }
+    cx++;
+  } while (cx <= cy);
 }
 
 // Mean offset of the solid pixels on the circle's outline from its centre.
 void findmeancollision(int cx, int cy, int r) {
-  collidex = 0;
-  collidey = 0;
-  numcollisions = 0;
-  do_circle(collisionmap, cx, cy, r, 0, collidecircleproc);
-  if (numcollisions > 0) {
-    meancollisionx = static_cast<float>(collidex) / numcollisions - cx;
-    meancollisiony = static_cast<float>(collidey) / numcollisions - cy;
+  OutlineSums sums;
+  walkoutline(cx, cy, r, sums);
+  if (sums.count > 0) {
+    meancollisionx = static_cast<float>(sums.x) / sums.count - cx;
+    meancollisiony = static_cast<float>(sums.y) / sums.count - cy;
   } else {
     meancollisionx = 0;
     meancollisiony = 0;

@@ -40,9 +40,10 @@ const int DirtOffset = 128;
 
 // Map coordinates far off the picture are pulled in to this bound before
 // they become ints: it keeps NaN, infinities and huge values away from the
-// float-to-int conversion, and keeps Allegro's 16.16 fixed-point polygon
-// edges from overflowing. Such points are off the picture anyway.
-const float CoordinateLimit = 16000.0f;
+// float-to-int conversion, and keeps Allegro's polygon edges (fixed point
+// with 18 fraction bits) from overflowing: corners and edge spans must stay
+// below 8192. Such points are off the picture anyway.
+const float CoordinateLimit = 4000.0f;
 
 // Truncates a map coordinate toward zero, with NaN taken as 0 and anything
 // beyond the limit clamped to it.

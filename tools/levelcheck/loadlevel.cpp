@@ -61,8 +61,8 @@ bool loadobjects(const char* objectsfile, Problem& error) {
 LevelObject describeobject(GameObject* obj, int record) {
   LevelObject o;
   o.record = record;
-  o.x = int(obj->position.x);
-  o.y = int(obj->position.y);
+  o.x = wholepixel(obj->position.x);
+  o.y = wholepixel(obj->position.y);
   if (Ship* ship = dynamic_cast<Ship*>(obj)) {
     o.letter = 'S';
     o.sprite = ship->sprite;

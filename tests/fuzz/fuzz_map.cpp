@@ -1,0 +1,32 @@
+// Fuzzes the level map reader: Map::load on arbitrary bytes, and whatever
+// loads is drawn with Map::drawcave into a full-sized level.
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "map.h"
+#include "support/hardening_support.h"
+#include "support/testsupport.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  makeworld(2560, 2560);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string path = writeinput(data, size, "map");
+  Map map;
+  bool loaded = true;
+  try {
+    map.load(path.c_str());
+  } catch (const char*) {
+    loaded = false;
+  }
+  std::remove(path.c_str());
+  if (!loaded) return 0;
+  // drawcave's fill keeps its corners in a MaxPoints array.
+  for (const Polygon& poly : map.getpolygons())
+    if (poly.points.size() > MaxPoints) abort();
+  map.drawcave();
+  return 0;
+}
