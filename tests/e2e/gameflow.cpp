@@ -1,134 +1,138 @@
-// The game's way from the main menu through the level-start screen, the
-// shop, the levels and the level-complete screen, played with the mouse and
-// the keyboard on levels where the ship starts resting on the exit pad.
+// From the command line and the main menu through the shop and six levels
+// whose ship starts resting on the exit pad, to the winning line.
 
-#include "e2e/e2etest.h"
+#include "data.h"
+#include "e2e/harness.h"
+#include "main.h"
+#include "support/testsupport.h"
 
 namespace {
+
+FONT* df() { return static_cast<FONT*>(datafile[DataFont].dat); }  // loaded by SetUp
+
+bool mainmenu(BITMAP* s) {
+  return showstext(s, df(), "Background", 8, 128) &&
+         showstext(s, df(), "How to Play", 8, 248) &&
+         showstext(s, df(), "Start Level", 8, 360);
+}
+
+Seen offering(const std::string& level) {
+  return [level](BITMAP* s) { return mainmenu(s) && startfield(s, level); };
+}
+
+Seen levelstart(int level) {
+  std::string text = "Entering level " + std::to_string(level);
+  return [text](BITMAP* s) { return showstext(s, df(), text, 8, 8); };
+}
+
+Seen shopat(const std::string& item, const std::string& message = "") {
+  return [item, message](BITMAP* s) {
+    bool page = showstext(s, df(), "Honest Vosk's spacefaring Ltd", 8, 8) &&
+                showstext(s, df(), item, 96, 128);
+    return page && (message.empty() ? showstext(s, df(), "Money: $ 0", 432, 8)
+                                    : showstext(s, df(), message, 96, 158));
+  };
+}
+
+// No dialog (dark brown) on screen.
+bool inlevel(BITMAP* s) { return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05; }
+
+// Completion bonus level x 20, then 20 each for the full oxygen, hydrogen, ammo.
+bool completescreen(BITMAP* s, int level) {
+  bool shown = showstext(s, df(), "Level Complete", 8, 8);
+  for (int row = 0; row < 4; row++)
+    shown = shown && showstext(s, df(), "$ " + std::to_string(row ? 20 : level * 20), 196,
+                               128 + 30 * row);
+  return shown;
+}
 
 class GameFlow : public E2ETest {
  protected:
   void SetUp() override {
     E2ETest::SetUp();
-    if (!HasFatalFailure()) writedocklevels();
-  }
-
-  // Clears the main menu's start field and types `text` into it.
-  void typestartlevel(const std::string& text) {
-    mousemove(StartField.x, StartField.y);
-    tapkey("End");
-    tapkey("BackSpace");
-    tapkey("BackSpace");
-    for (char c : text) tapkey(std::string(1, c));
-    mousemove(MenuPlay.x, MenuPlay.y);  // the field loses the focus and its caret
-  }
-
-  // Docks with SPACE held until the banner shows, then waits for the
-  // level-complete screen.
-  bool dock(int level) {
-    if (!waitscreen("level " + std::to_string(level) + " in play", inlevel)) return false;
-    xdo({"keydown", "space"});
-    bool banner = waitscreen("\"Level complete!\" banner on level " + std::to_string(level),
-                             levelcompletebanner);
-    xdo({"keyup", "space"});
-    return banner && waitscreen("level-complete screen of level " + std::to_string(level) +
-                                    " with its four bonuses",
-                                [level](BITMAP* s) { return completescreen(s, level); });
+    // A small cave round an exit base, the ship's rim a pixel above its pad.
+    int shipy = 600 - static_cast<BITMAP*>(datafile[DataBaseExit].dat)->h - 23 - 1;
+    writelevels(6, "1 4 320 440 480 440 480 600 320 600\n",
+                "S 400 " + std::to_string(shipy) + "\nT 0 400 600\n");
   }
 };
 
-TEST_F(GameFlow, TypedStartLevelIsHonouredAndOutOfRangeOneStartsLevelOne) {
-  start({"x", "4"});
-  ASSERT_TRUE(waitscreen("main menu offering level 4",
-                         [](BITMAP* s) { return mainmenu(s) && startfield(s, "4"); }));
+TEST_F(GameFlow, StartLevelShopAndEscInALevel) {
+  start("x 4");
+  ASSERT_TRUE(waitfor("main menu offering level 4", offering("4")));
+  ASSERT_TRUE(typestartlevel("3"));
+  ASSERT_TRUE(press(PlayButton, mainmenu));
+  ASSERT_TRUE(press(ShopButton, levelstart(3)));
+  ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
+  ASSERT_TRUE(press(ShopPrev, shopat("Mk2 Engine")));
+  ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
+  ASSERT_TRUE(press(ShopBuy, shopat("Mk2 Engine")));
+  ASSERT_TRUE(press(ContinueButton, shopat("Mk2 Engine", "Not enough cash")));
+  ASSERT_TRUE(waitfor("shop at Mk2 Engine, Mk1 Engine still fitted", [](BITMAP* s) {
+    return shopat("Mk2 Engine")(s) && showstext(s, df(), "Mk1 Engine", 96, 340);
+  }));
+  ASSERT_TRUE(press(ShopPlay, shopat("Mk2 Engine")));
 
-  typestartlevel("3");
-  ASSERT_TRUE(waitscreen("start field holding 3", [](BITMAP* s) { return startfield(s, "3"); }));
-  click(MenuPlay.x, MenuPlay.y);
-  ASSERT_TRUE(waitscreen("\"Entering level 3\"", [](BITMAP* s) { return levelstart(s, 3); }));
-
-  // End Game goes back to the menu, which offers the highest level again.
-  click(LevelEnd.x, LevelEnd.y);
-  ASSERT_TRUE(waitscreen("main menu offering level 4 again",
-                         [](BITMAP* s) { return mainmenu(s) && startfield(s, "4"); }));
-
-  typestartlevel("9");
-  ASSERT_TRUE(waitscreen("start field holding 9", [](BITMAP* s) { return startfield(s, "9"); }));
-  click(MenuPlay.x, MenuPlay.y);
-  ASSERT_TRUE(waitscreen("\"Entering level 1\" for a start level above 4",
-                         [](BITMAP* s) { return levelstart(s, 1); }));
-
-  click(LevelEnd.x, LevelEnd.y);
-  ASSERT_TRUE(waitscreen("main menu", mainmenu));
-  click(MenuQuit.x, MenuQuit.y);
-  EXPECT_EQ(finish(), 0);
-}
-
-TEST_F(GameFlow, ShopPagesAndRefusesWhatThePlayerCannotAffordThenEscEndsTheLevel) {
-  start({});
-  ASSERT_TRUE(waitscreen("main menu offering level 1",
-                         [](BITMAP* s) { return mainmenu(s) && startfield(s, "1"); }));
-  click(MenuPlay.x, MenuPlay.y);
-  ASSERT_TRUE(waitscreen("\"Entering level 1\"", [](BITMAP* s) { return levelstart(s, 1); }));
-
-  click(LevelShop.x, LevelShop.y);
-  ASSERT_TRUE(waitscreen("shop at Mk1 Engine with $ 0",
-                         [](BITMAP* s) { return shoppage(s, "Mk1 Engine", 0); }));
-  click(ShopNext.x, ShopNext.y);
-  ASSERT_TRUE(waitscreen("shop at Mk2 Engine", [](BITMAP* s) { return shoppage(s, "Mk2 Engine", 0); }));
-  click(ShopPrev.x, ShopPrev.y);
-  ASSERT_TRUE(waitscreen("shop back at Mk1 Engine",
-                         [](BITMAP* s) { return shoppage(s, "Mk1 Engine", 0); }));
-  click(ShopNext.x, ShopNext.y);
-  ASSERT_TRUE(waitscreen("shop at Mk2 Engine", [](BITMAP* s) { return shoppage(s, "Mk2 Engine", 0); }));
-
-  click(ShopBuy.x, ShopBuy.y);
-  ASSERT_TRUE(waitscreen("\"Not enough cash\" for the $ 100 Mk2 Engine",
-                         [](BITMAP* s) { return buyresult(s, "Mk2 Engine", "Not enough cash"); }));
-  click(ContinueButton.x, ContinueButton.y);
-  ASSERT_TRUE(waitscreen("shop still at Mk2 Engine with $ 0, Mk1 Engine still fitted",
-                         [](BITMAP* s) {
-                           return shoppage(s, "Mk2 Engine", 0) &&
-                                  showstext(s, dialogfont(), "Mk1 Engine", 96, 340);
-                         }));
-
-  click(ShopPlay.x, ShopPlay.y);
-  ASSERT_TRUE(waitscreen("\"Entering level 1\" after the shop",
-                         [](BITMAP* s) { return levelstart(s, 1); }));
-  click(LevelPlay.x, LevelPlay.y);
-  ASSERT_TRUE(waitscreen("level 1 in play", inlevel));
-
-  // Esc ends the level some seconds later, and the menu follows, not a retry.
+  ASSERT_TRUE(press(PlayButton, levelstart(3)));
+  ASSERT_TRUE(waitfor("level 3 in play", inlevel));
   double pressed = now();
-  holdkey("Escape", 0.2);
-  ASSERT_TRUE(waitscreen("main menu after Esc in the level", mainmenu));
+  holdkey("Escape");
+  // The level runs on for 4 s of game time; then the menu, not a retry.
+  ASSERT_TRUE(waitfor("main menu after Esc", offering("4")));
   EXPECT_GT(now() - pressed, 1.5) << "the level should run on for a while after Esc";
 
-  click(MenuQuit.x, MenuQuit.y);
+  ASSERT_TRUE(typestartlevel("9"));  // above the highest level offered
+  ASSERT_TRUE(press(PlayButton, mainmenu));
+  ASSERT_TRUE(press(EndButton, levelstart(1)));
+  ASSERT_TRUE(press(QuitButton, mainmenu));
   EXPECT_EQ(finish(), 0);
 }
 
 TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
-  start({});
-  ASSERT_TRUE(waitscreen("main menu", mainmenu));
-  click(MenuPlay.x, MenuPlay.y);
+  start("");
+  ASSERT_TRUE(press(PlayButton, mainmenu));
   for (int level = 1; level <= 6; level++) {
-    ASSERT_TRUE(waitscreen("\"Entering level " + std::to_string(level) + "\"",
-                           [level](BITMAP* s) { return levelstart(s, level); }));
-    click(LevelPlay.x, LevelPlay.y);
-    ASSERT_TRUE(dock(level));
-    if (level < 6)
-      EXPECT_LT(fractionof(last.get(), {196, 248, 436, 20}, 255, 255, 255), 0.001)
-          << "something shows on the winning line's place after level " << level;
-    else
-      EXPECT_TRUE(winningline(last.get())) << "no winning line after the sixth level";
-    click(ContinueButton.x, ContinueButton.y);
+    SCOPED_TRACE("level " + std::to_string(level));
+    auto complete = [level](BITMAP* s) { return completescreen(s, level); };
+    ASSERT_TRUE(press(PlayButton, levelstart(level)));
+    ASSERT_TRUE(waitfor("level in play", inlevel));
+    xdo("keydown space");
+    bool banner = waitfor("\"Level complete!\" banner", [](BITMAP* s) {
+      int x = 320 - text_length(font, "Level complete!") / 2;
+      return showstext(s, font, "Level complete!", x, 8);
+    });
+    xdo("keyup space");
+    ASSERT_TRUE(banner && waitfor("level-complete screen with its four bonuses", complete));
+    bool won = showstext(last.get(), df(), "You Won! (Sorry there is no outro!)", 196, 248);
+    EXPECT_EQ(won, level == 6) << "the winning line";
+    ASSERT_TRUE(press(ContinueButton, complete));
   }
-  // Back at the menu, which now offers the last level reached.
-  ASSERT_TRUE(waitscreen("main menu offering level 6 after the won game",
-                         [](BITMAP* s) { return mainmenu(s) && startfield(s, "6"); }));
-  click(MenuQuit.x, MenuQuit.y);
+  ASSERT_TRUE(press(QuitButton, offering("6")));
   EXPECT_EQ(finish(), 0);
+}
+
+using CommandLine = E2ETest;
+
+TEST_F(CommandLine, LowerCaseEWordsEditAndFailOnMissingLevels) {
+  // No level files at all: only the editor loads a level at start-up.
+  for (const char* args : {"edit 7", "e 0"}) {
+    SCOPED_TRACE(args);
+    start(args);
+    EXPECT_EQ(finish(), 2);
+    EXPECT_NE(readfile(dir + "/game.err").find("Failed to load map"), std::string::npos);
+  }
+}
+
+TEST_F(CommandLine, UpperCaseEAndDashStartTheGameWithTheGivenHighestLevel) {
+  start("E 2");
+  ASSERT_TRUE(waitfor("main menu offering level 2", offering("2")));
+  xdo("key Escape");
+  EXPECT_EQ(finish(), 0);
+
+  // A level that is no number offers 0; the menu then starts level 1.
+  start("-x abc");
+  ASSERT_TRUE(press(PlayButton, offering("0")));
+  EXPECT_TRUE(waitfor("\"Entering level 1\"", levelstart(1)));
 }
 
 }  // namespace

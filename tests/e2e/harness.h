@@ -1,120 +1,74 @@
 #pragma once
 
-#include <allegro.h>
+// Drives the staged game in the test display: starts it in a directory of
+// its own, sends input through xdotool and reads the screen through xwd.
 
+#include <allegro.h>
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
-// Drives the real staged game in the test display: starts it in a working
-// directory of its own, sends it keys and mouse input through xdotool,
-// grabs the screen and looks for text and shapes in the picture.
+struct Area { int x, y, w, h; };
+struct Button { const char* name; int x, y, w, h; };
+constexpr Button PlayButton{"Play", 8, 400, 144, 76}, QuitButton{"Quit", 320, 400, 144, 76},
+    ShopButton{"Buy Stuff", 160, 400, 144, 76}, EndButton{"End Game", 320, 400, 144, 76},
+    ShopPlay{"Play", 8, 400, 116, 76}, ShopPrev{"Prev", 128, 400, 120, 76},
+    ShopNext{"Next", 256, 400, 120, 76}, ShopBuy{"Buy", 384, 400, 120, 76},
+    ContinueButton{"Continue", 8, 400, 116, 76};
 
-// ---- The game process ------------------------------------------------------
-
-struct GameOptions {
-  // Run without the right to override file permissions, so that a
-  // read-only directory stays read-only even when the tests run as root.
-  bool nowriteaccess = false;
-  // Run with no display server named in the environment.
-  bool nodisplay = false;
-};
-
-class GameProcess {
- public:
-  // Starts MARSFLYER_RUN_DIR/marsflyer with `args` in `workdir`; standard
-  // output and error go to `logprefix`.out and .err.
-  GameProcess(const std::string& workdir, const std::vector<std::string>& args,
-              const std::string& logprefix, GameOptions options = {});
-  ~GameProcess();  // kills the game if it still runs
-  GameProcess(const GameProcess&) = delete;
-  GameProcess& operator=(const GameProcess&) = delete;
-
-  bool running();
-  // Waits up to `seconds` for the game to end. Returns its exit status, or
-  // 128 + signal when a signal ended it, or -1 when it is still running.
-  int waitexit(double seconds);
-  // Kills the game (its own process group) and reaps it.
-  void kill();
-  std::string errtext() const;
-  std::string outtext() const;
-  std::string describe() const;  // command line, for messages
-
- private:
-  pid_t pid = -1;
-  int status = -1;
-  std::string logprefix;
-  std::string command;
-};
-
-// True when a child process that gives up the right to override file
-// permissions is refused a file in a read-only directory.
-bool canrunwithoutwriteaccess();
-
-// ---- Input -----------------------------------------------------------------
-
-// Runs xdotool with the given words (several commands may be chained, with
-// "sleep S" between them); returns false when it fails.
-bool xdo(const std::vector<std::string>& words);
-void mousemove(int x, int y);
-// Holds the left button long enough for a polling loop and a dialog to see it.
-void click(int x, int y);
-// Holds a key (an X key name such as "space", "Escape", "percent") for `seconds`.
-void holdkey(const std::string& name, double seconds);
-// Press and release as fast as xdotool does; enough for the keyboard buffer.
-void tapkey(const std::string& name);
-// Lets go of every key and button a test may have left down.
-void releaseinput();
-void sleepfor(double seconds);
-
-// ---- The screen ------------------------------------------------------------
-
-struct BitmapDeleter {
-  void operator()(BITMAP* b) const { destroy_bitmap(b); }
-};
+struct BitmapDeleter { void operator()(BITMAP* b) const { destroy_bitmap(b); } };
 using Picture = std::unique_ptr<BITMAP, BitmapDeleter>;
+using Seen = std::function<bool(BITMAP*)>;
 
-// The whole display as a 32-bit memory bitmap; null when it cannot be read.
-Picture grabscreen();
-// Seconds since the first call; for time-outs.
+void xdo(const std::string& args);  // runs xdotool; a failure is recorded
+void mousemove(int x, int y);
+void holdkey(const std::string& name, double seconds = 0.2);  // for keys the game polls
+void sleepfor(double seconds);
 double now();
+Picture grabscreen();  // the display as a 32-bit memory bitmap, or null
 
-struct Area {
-  int x, y, w, h;
+// White `text` in font `f` with its top-left corner within a pixel of
+// (x, y), or anywhere in `a`: glyph pixels white, the rest of its box not.
+bool showstext(BITMAP* s, FONT* f, const std::string& text, int x, int y);
+bool showstextin(BITMAP* s, FONT* f, const std::string& text, Area a);
+double fractionof(BITMAP* s, Area a, int r, int g, int b, int tol = 24);  // of `a` near the colour
+double circleat(BITMAP* s, int x, int y, int r);  // white fraction of that circle
+// The main menu's start field shows `text`, and neither anything else nor the caret.
+bool startfield(BITMAP* s, const std::string& text);
+
+// Each test gets a directory whose run/ is the game's working directory
+// (data.dat and levels/); logs and the screens of failures stay beside it.
+class E2ETest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  void start(const std::string& args, bool readonly = false);  // readonly: even as root
+  bool running();
+  void killgame();
+  int finish(double timeout = 20);  // exit status; -1 (a failure) on time-out
+  bool readonlyworks();  // whether a read-only game is refused a file in run/
+
+  bool seenwithin(const Seen& seen, double timeout);
+  bool waitfor(const std::string& what, const Seen& seen, double timeout = 20);
+  bool failed(const std::string& what);  // records a failure, saves the screen
+  std::string saveshot();  // saves the last screen looked at; its path
+  // Waits for the screen `before`, points at the button until its focus
+  // frame shows (the dialog has seen the pointer), then clicks until the
+  // screen changes: a loaded machine can starve the dialog of a pointer
+  // move or a short press.
+  bool press(const Button& b, const Seen& before);
+  bool pointat(const Button& b);
+  bool typestartlevel(const std::string& digit);
+
+  void writelevels(int count, const std::string& map, const std::string& objects);
+  std::string edited();  // run/leveledited.txt
+
+  std::string dir, run;
+  pid_t pid = -1;
+  int status = -1, shots = 0;
+  Picture last;
 };
-
-// Colours compare equal when no channel differs by more than this.
-constexpr int ColourTolerance = 24;
-int white32();
-bool nearcolour(int c32, int r, int g, int b, int tol = ColourTolerance);
-
-// Whether `text` in font `f` and colour white appears with its top-left
-// corner at (x, y), give or take `slack` pixels in each direction: every
-// pixel of the glyphs must be white and the pixels between them must not be.
-bool showstext(BITMAP* shot, FONT* f, const std::string& text, int x, int y, int slack = 1);
-// The same test anywhere in `area`.
-bool showstextin(BITMAP* shot, FONT* f, const std::string& text, Area area);
-// Fraction of the pixels of `area` that are within tolerance of (r, g, b).
-double fractionof(BITMAP* shot, Area area, int r, int g, int b, int tol = ColourTolerance);
-// Whether two pictures are equal in every pixel of `area`.
-bool samepixels(BITMAP* a, BITMAP* b, Area area);
-// The centre of the best white circle of radius `r` whose centre lies in
-// `area`, and the fraction of its rim found white.
-struct CircleMatch {
-  int x = 0, y = 0;
-  double score = 0;
-};
-CircleMatch findcircle(BITMAP* shot, int r, Area area);
-
-// ---- Fonts -----------------------------------------------------------------
-
-// The dialog font (data file entry 9) and Allegro's built-in font, loaded
-// from the staged data.dat in this process.
-FONT* dialogfont();
-FONT* defaultfont();
-
-// Height in pixels of the exit base's picture (data file entry 3).
-int exitbaseheight();
