@@ -2,10 +2,10 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common.h"
 #include "levelcheck/checks.h"
-#include "levelcheck/loadlevel.h"
 #include "levelcheck/picture.h"
 #include "levelcheck/reach.h"
 #include "levelcheck/run.h"
@@ -14,202 +14,97 @@
 
 namespace {
 
-std::string brokenlevel(const std::string& name) { return sourcedir() + "/tests/data/levels/" + name; }
+const std::string Broken = "/tests/data/levels/";
 
-// Loads the test cave with one of the broken objects files and checks it.
-std::vector<Problem> checkcave(const std::string& objects) {
+// levelcheck on two files of the source tree: its exit status, the report in `out`.
+int report(const std::string& mapfile, const std::string& objectsfile, std::string& out, std::string picture = "") {
   initallegro();
-  LoadedLevel loaded;
-  Problem error;
-  EXPECT_TRUE(loadlevel(brokenlevel("cave.txt").c_str(), brokenlevel(objects).c_str(), loaded, error)) << error.text;
-  return checklevel(loaded.level);
-}
-
-// True when some problem names `record` and says `words`.
-bool hasproblem(const std::vector<Problem>& problems, int record, const std::string& words) {
-  for (const Problem& p : problems)
-    if (p.record == record && p.text.find(words) != std::string::npos) return true;
-  return false;
-}
-
-std::string listproblems(const std::vector<Problem>& problems) {
-  std::string s;
-  for (const Problem& p : problems) s += std::to_string(p.record) + ": " + p.text + "\n";
-  return s;
-}
-
-// An 8-bit map of w x h, all open.
-BITMAP* openmap(int w, int h) {
-  BITMAP* b = create_bitmap_ex(8, w, h);
-  clear_to_color(b, 0);
-  return b;
+  Options o{sourcedir() + mapfile, sourcedir() + objectsfile, "data.dat", picture};
+  std::ostringstream s;
+  const int status = checkandreport(o, s);
+  out = s.str();
+  return status;
 }
 
 }  // namespace
 
-TEST(LevelCheckReach, DiscKeepsClearOfRockAndOfTheWorldEdge) {
-  initallegro();
-  BITMAP* map = openmap(200, 100);
-  rectfill(map, 100, 0, 109, 99, 1);  // a wall from top to bottom
-  Grid fits = fitmap(map, 23);
-  EXPECT_TRUE(fits.at(50, 50));
-  EXPECT_TRUE(fits.at(76, 50));    // 24 px from the wall
-  EXPECT_FALSE(fits.at(77, 50));   // 23 px: touching
-  EXPECT_FALSE(fits.at(50, 22));   // the world's edge is rock
-  EXPECT_TRUE(fits.at(50, 23));
-  EXPECT_FALSE(fits.at(105, 50));  // inside the wall
-  for (int y = 0; y < 100; y += 7)
-    for (int x = 0; x < 200; x += 3) ASSERT_EQ(fits.at(x, y), discfits(map, x, y, 23)) << x << "," << y;
-  destroy_bitmap(map);
-}
-
-TEST(LevelCheckReach, FloodFillPassesAGapWiderThanTheShipOnly) {
-  initallegro();
-  BITMAP* map = openmap(300, 200);
-  rectfill(map, 140, 0, 159, 199, 1);
-  rectfill(map, 140, 80, 159, 129, 0);  // a gap 50 px high: wide enough for 46
-  Grid reached = floodfill(fitmap(map, 23), 50, 100);
-  EXPECT_TRUE(reached.at(250, 100));
-  rectfill(map, 140, 80, 159, 84, 1);   // now 45 px: too narrow
-  reached = floodfill(fitmap(map, 23), 50, 100);
-  EXPECT_TRUE(reached.at(100, 100));
-  EXPECT_FALSE(reached.at(250, 100));
-  EXPECT_FALSE(floodfill(fitmap(map, 23), 150, 10).at(150, 10));  // start in rock: nothing
-  destroy_bitmap(map);
-}
-
-TEST(LevelCheckReach, DockingNeedsTheShipWithinProbeRangeAboveTheObject) {
-  Grid reached(100, 300);
-  reached.cells[60 * 100 + 50] = 1;  // one place, 140 px above y = 200
-  EXPECT_FALSE(candock(reached, 50, 200));
-  EXPECT_TRUE(candock(reached, 50, 197));  // 137 px: the probe is 68 px away
-  EXPECT_FALSE(candock(reached, 51, 197));
-}
-
-TEST(LevelCheck, GoodCaveIsClean) {
-  std::vector<Problem> problems = checkcave("good.txt");
-  EXPECT_TRUE(problems.empty()) << listproblems(problems);
-}
-
-TEST(LevelCheck, ObjectsInRockAndFloatingTanksAreCaught) {
-  std::vector<Problem> problems = checkcave("objectinrock.txt");
-  EXPECT_TRUE(hasproblem(problems, 6, "overlaps rock")) << listproblems(problems);
-  EXPECT_TRUE(hasproblem(problems, 7, "overlaps rock")) << listproblems(problems);  // a wibblet under the roof
-  EXPECT_FALSE(hasproblem(problems, 5, "")) << "the wibblet in open cave is fine";
-  problems = checkcave("floatingtank.txt");
-  EXPECT_TRUE(hasproblem(problems, 3, "does not stand on rock")) << listproblems(problems);
-  EXPECT_EQ(problems.size(), 1u) << listproblems(problems);
-}
-
-TEST(LevelCheck, BadShipStartsAreCaught) {
-  std::vector<Problem> problems = checkcave("shipinrock.txt");
-  EXPECT_TRUE(hasproblem(problems, 1, "overlaps rock")) << listproblems(problems);
-  problems = checkcave("nostartbase.txt");
-  EXPECT_TRUE(hasproblem(problems, 1, "no start base")) << listproblems(problems);
-  EXPECT_EQ(problems.size(), 1u) << listproblems(problems);
-  // 53 px above its base: the drop would cost shield.
-  problems = checkcave("shiptoohigh.txt");
-  EXPECT_TRUE(hasproblem(problems, 1, "no start base")) << listproblems(problems);
-}
-
-TEST(LevelCheck, ExitsMustBeOneAndReachable) {
-  std::vector<Problem> problems = checkcave("noexit.txt");
-  EXPECT_TRUE(hasproblem(problems, 0, "no exit base")) << listproblems(problems);
-  problems = checkcave("twoexits.txt");
-  EXPECT_TRUE(hasproblem(problems, 4, "second exit base")) << listproblems(problems);
-  EXPECT_EQ(problems.size(), 1u) << listproblems(problems);
-  problems = checkcave("exitbehindwall.txt");
-  EXPECT_TRUE(hasproblem(problems, 4, "cannot reach")) << listproblems(problems);
-  EXPECT_EQ(problems.size(), 1u) << listproblems(problems);
-}
-
-TEST(LevelCheck, LoadErrorsCarryTheGamesMessageAndRecord) {
-  initallegro();
-  Problem error;
-  {
-    LoadedLevel loaded;
-    EXPECT_FALSE(loadlevel(brokenlevel("toomanypoints.txt").c_str(), brokenlevel("good.txt").c_str(), loaded, error));
-    EXPECT_EQ(error.record, 0);
-    EXPECT_NE(error.text.find("Too many points"), std::string::npos) << error.text;
-  }
-  {
-    LoadedLevel loaded;
-    EXPECT_FALSE(loadlevel(brokenlevel("cave.txt").c_str(), brokenlevel("unknowntype.txt").c_str(), loaded, error));
-    EXPECT_EQ(error.record, 3);
-    EXPECT_NE(error.text.find("Unknown object type"), std::string::npos) << error.text;
-  }
-  {
-    LoadedLevel loaded;
-    EXPECT_FALSE(loadlevel(brokenlevel("cave.txt").c_str(), brokenlevel("missing.txt").c_str(), loaded, error));
-    EXPECT_EQ(error.record, 0);
-    EXPECT_NE(error.text.find("Failed to open objects file"), std::string::npos) << error.text;
-  }
-}
-
 // One level per test: each load renders a whole 2560 x 2560 cave.
 class ShippedLevel : public ::testing::TestWithParam<int> {};
 
-TEST_P(ShippedLevel, IsClean) {
-  initallegro();
-  const int level = GetParam();
-  LoadedLevel loaded;
-  Problem error;
-  const std::string dir = sourcedir() + "/";
-  ASSERT_TRUE(loadlevel((dir + levelmapname(level)).c_str(), (dir + levelobjectsname(level)).c_str(), loaded, error))
-      << error.text;
-  std::vector<Problem> problems = checklevel(loaded.level);
-  EXPECT_TRUE(problems.empty()) << listproblems(problems);
+TEST_P(ShippedLevel, PassesLevelcheck) {
+  std::string out;
+  EXPECT_EQ(report("/" + levelmapname(GetParam()), "/" + levelobjectsname(GetParam()), out), ExitClean) << out;
 }
 
 INSTANTIATE_TEST_SUITE_P(LevelCheck, ShippedLevel, ::testing::Range(1, NumLevels + 1));
 
-TEST(LevelCheck, OptionsNameALevelOrTwoFiles) {
-  auto parse = [](std::vector<const char*> args, Options& o, std::string& why) {
-    args.insert(args.begin(), "levelcheck");
-    return parseoptions(int(args.size()), const_cast<char**>(args.data()), o, why);
-  };
-  Options o;
-  std::string why;
-  ASSERT_TRUE(parse({"3"}, o, why)) << why;
-  EXPECT_EQ(o.mapfile, "levels/level3.txt");
-  EXPECT_EQ(o.objectsfile, "levels/level3objects.txt");
-  EXPECT_EQ(o.datafile, "data.dat");
-  o = Options();
-  ASSERT_TRUE(parse({"--picture", "p.bmp", "a.txt", "--data", "d.dat", "b.txt"}, o, why)) << why;
-  EXPECT_EQ(o.mapfile, "a.txt");
-  EXPECT_EQ(o.objectsfile, "b.txt");
-  EXPECT_EQ(o.datafile, "d.dat");
-  EXPECT_EQ(o.picture, "p.bmp");
-  for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
-           {}, {"x"}, {"0"}, {"a", "b", "c"}, {"--picture"}, {"--fast", "1"}, {"--picture", "p.png", "1"}}) {
-    o = Options();
-    EXPECT_FALSE(parse(bad, o, why)) << (bad.empty() ? "(none)" : bad[0]);
+// "  no exit", "  load error" (two spaces in front) name no record; the game's traces stay out.
+TEST(LevelCheck, BrokenLevelsAreReportedWithTheirRecordsAndTheCleanOneDrawn) {
+  struct Row { const char *map, *objs; int status; std::vector<const char*> says; const char* never = "Object type"; };
+  const int P = ExitProblems;
+  const Row rows[] = {
+      {"cave.txt", "good.txt", ExitClean, {"OK: no problems found"}},
+      {"cave.txt", "objectinrock.txt", P,  // record 5, a wibblet in open cave, is fine
+       {"record 6, oxygen tank at (400, 60): its picture overlaps rock",
+        "record 7, orange wibblet at (150, 110): overlaps rock"}, "record 5"},
+      {"cave.txt", "floatingtank.txt", P, {"record 3, hydrogen tank at (400, 250): does not stand", "1 problem "}},
+      {"cave.txt", "shipinrock.txt", P, {"record 1, ship at (200, 110): the ship overlaps rock"}},
+      {"cave.txt", "nostartbase.txt", P, {"record 1, ship at (320, 343): no start base", "1 problem "}},
+      {"cave.txt", "shiptoohigh.txt", P, {"record 1, ship at (200, 300): no start base"}},  // 53 px above it
+      {"cave.txt", "noexit.txt", P, {"  no exit base (T 0)"}},
+      {"cave.txt", "twoexits.txt", P, {"record 4, exit base at (450, 401): a second exit base", "1 problem "}},
+      {"cave.txt", "exitbehindwall.txt", P, {"record 4, exit base at (1000, 401): the ship cannot", "1 problem "}},
+      {"toomanypoints.txt", "good.txt", P, {"  load error: ", "Too many points"}},
+      {"cave.txt", "unknowntype.txt", P, {"  record 3: load error: ", "Unknown object type"}},
+      {"cave.txt", "missing.txt", P, {"  load error: ", "Failed to open objects file"}}};
+  const std::string picture = maketempdir() + "/overview.bmp";  // of the clean level
+  for (const Row& row : rows) {
+    std::string out;
+    const int status = report(Broken + row.map, Broken + row.objs, out, row.status == ExitClean ? picture : "");
+    EXPECT_EQ(status, row.status) << out;
+    for (const char* line : row.says) EXPECT_NE(out.find(line), std::string::npos) << line << " in\n" << out;
+    EXPECT_EQ(out.find(row.never), std::string::npos) << row.never << " in\n" << out;
   }
+  BITMAP* b = load_bitmap(picture.c_str(), nullptr);
+  ASSERT_TRUE(b && b->w == PictureSize && b->h == PictureSize);
+  destroy_bitmap(b);
 }
 
-TEST(LevelCheck, ReportNamesRecordsAndWritesThePicture) {
+// The broken levels leave the ship far wider margins than these.
+TEST(LevelCheck, ReachKeepsTheShipsExactClearance) {
   initallegro();
-  Options o;
-  o.mapfile = brokenlevel("cave.txt");
-  o.objectsfile = brokenlevel("twoexits.txt");
-  o.picture = maketempdir() + "/overview.bmp";
-  std::ostringstream out;
-  EXPECT_EQ(checkandreport(o, out), ExitProblems);
-  EXPECT_NE(out.str().find("record 4, exit base at (450, 401): a second exit base"), std::string::npos) << out.str();
-  EXPECT_EQ(out.str().find("Object type"), std::string::npos) << "trace lines belong to the game, not the report";
-  BITMAP* picture = load_bitmap(o.picture.c_str(), nullptr);
-  ASSERT_NE(picture, nullptr);
-  EXPECT_EQ(picture->w, PictureSize);
-  EXPECT_EQ(picture->h, PictureSize);
-  destroy_bitmap(picture);
+  BITMAP* map = create_bitmap_ex(8, 300, 200);
+  clear_to_color(map, 0);
+  rectfill(map, 140, 0, 159, 199, 1);   // a wall across the world
+  rectfill(map, 140, 80, 159, 129, 0);  // with a gap 50 px high
+  Grid fits = fitmap(map, 23);
+  EXPECT_TRUE(fits.at(116, 50) && !fits.at(117, 50));  // 24 px from the wall; 23 touches it
+  EXPECT_TRUE(fits.at(50, 23) && !fits.at(50, 22));    // the world's edge is rock
+  for (int y = 0; y < 200; y += 7)
+    for (int x = 0; x < 300; x += 3) ASSERT_EQ(fits.at(x, y), discfits(map, x, y, 23)) << x << "," << y;
+  EXPECT_TRUE(floodfill(fits, 50, 100).at(250, 100));
+  EXPECT_FALSE(floodfill(fits, 150, 10).at(150, 10));  // a start in rock reaches nothing
+  rectfill(map, 140, 80, 159, 84, 1);                  // 45 px: too narrow
+  EXPECT_FALSE(floodfill(fitmap(map, 23), 50, 100).at(250, 100));
+  destroy_bitmap(map);
+  Grid reached(100, 300);
+  reached.cells[60 * 100 + 50] = 1;  // one place, 137 px above y = 197: the probe is 68 px away
+  EXPECT_TRUE(candock(reached, 50, 197));
+  EXPECT_FALSE(candock(reached, 50, 200) || candock(reached, 51, 197));
+}
 
-  o.objectsfile = brokenlevel("good.txt");
-  o.picture.clear();
-  out.str("");
-  EXPECT_EQ(checkandreport(o, out), ExitClean);
-  EXPECT_NE(out.str().find("OK: no problems found"), std::string::npos) << out.str();
-  o.objectsfile = brokenlevel("unknowntype.txt");
-  out.str("");
-  EXPECT_EQ(checkandreport(o, out), ExitProblems);
-  EXPECT_NE(out.str().find("record 3: load error"), std::string::npos) << out.str();
+TEST(LevelCheck, OptionsNameALevelOrTwoFiles) {
+  const std::pair<std::vector<const char*>, const char*> rows[] = {  // map objects data picture, or "" for bad usage
+      {{"3"}, "levels/level3.txt levels/level3objects.txt data.dat "},
+      {{"--picture", "p.bmp", "a.txt", "--data", "d.dat", "b.txt"}, "a.txt b.txt d.dat p.bmp"},
+      {{}, ""}, {{"x"}, ""}, {{"0"}, ""}, {{"a", "b", "c"}, ""}, {{"--picture"}, ""}, {{"--fast", "1"}, ""},
+      {{"--picture", "p.png", "1"}, ""}};
+  for (auto row : rows) {
+    row.first.insert(row.first.begin(), "levelcheck");
+    Options o;
+    std::string why;
+    bool ok = parseoptions(int(row.first.size()), const_cast<char**>(row.first.data()), o, why);
+    std::string got = ok ? o.mapfile + " " + o.objectsfile + " " + o.datafile + " " + o.picture : "";
+    EXPECT_EQ(got, row.second) << row.first.back() << ": " << why;
+  }
 }

@@ -16,12 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path = writeinput(data, size, "map");
   Map map;
-  bool loaded = true;
-  try {
-    map.load(path.c_str());
-  } catch (const char*) {
-    loaded = false;
-  }
+  const bool loaded = quietly([&] { map.load(path.c_str()); }).empty();
   std::remove(path.c_str());
   if (!loaded) return 0;
   // drawcave's fill keeps its corners in a MaxPoints array.

@@ -2,11 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
-// Helpers of the fuzz targets.
+// Helpers of the fuzz targets and the hardening tests.
 
-// Writes a fuzz input to a file of this process's own in the temporary
-// directory (one per `tag`, reused input after input) and returns its path:
-// the loaders only take file names. The caller removes it.
-std::string writeinput(const uint8_t* data, size_t size, const char* tag);
+// Writes a fuzz input to this process's own temporary file for `tag` (the
+// loaders only take file names) and returns its path; the caller removes it.
+std::string writeinput(const void* data, size_t size, const char* tag);
+
+// Runs a loader with std::cout swallowed (the objects reader traces every
+// record); returns the message it threw, or "".
+std::string quietly(const std::function<void()>& load);
+
+// Plays `count` frames of the world: ticks, camera, drawing, restoring.
+void playframes(int count);
