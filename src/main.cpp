@@ -132,12 +132,69 @@ void nudge(GameObject* obj) {
   if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
 }
 
+// What the editor shows: the level-picture pixel at the screen's top-left
+// corner, and how far it may scroll.
+struct EditorView {
+  int x, y;
+  int maxx, maxy;
+};
+
+// Arrows scroll by 4 px a pass; with left Shift they nudge the selection.
+void scrollornudge(EditorView& view, GameObject* selection) {
+  if (!key[KEY_LSHIFT]) {
+    if (key[KEY_LEFT] && view.x > 0) view.x -= 4;
+    if (key[KEY_RIGHT] && view.x < view.maxx) view.x += 4;
+    if (key[KEY_UP] && view.y > 0) view.y -= 4;
+    if (key[KEY_DOWN] && view.y < view.maxy) view.y += 4;
+  } else if (selection) {
+    nudge(selection);
+  }
+}
+
+// Takes at most one typed key: places an object at the pointer, or deletes
+// the selection. Returns the new selection.
+GameObject* typedkey(const EditorView& view, GameObject* selection) {
+  if (!keypressed()) return selection;
+  int c = readkey() & 0xff;
+  if (GameObject* obj = placedobject(c)) {
+    obj->position = {static_cast<float>(mouse_x + view.x), static_cast<float>(mouse_y + view.y)};
+    addobject(obj);
+    return obj;
+  }
+  if (c == 'd' && selection) {
+    selection->dead = true;
+    return nullptr;
+  }
+  return selection;
+}
+
+// A white ring round the selection, wiped again after it has been shown.
+void drawselection(GameObject* selection) {
+  int ix = wholepixel(selection->position.x);
+  int iy = wholepixel(selection->position.y);
+  circle(vscreen, ix, iy, 48, makecol(255, 255, 255));
+  addrect(ix - 50, iy - 50, 100, 100);
+}
+
+// One pass in which a key is held or the mouse button is down.
+GameObject* activepass(EditorView& view, GameObject* selection) {
+  show_mouse(nullptr);
+  scrollornudge(view, selection);
+  selection = typedkey(view, selection);
+  screenoffsetx = view.x;
+  screenoffsety = view.y;
+  viewportcentre = {static_cast<float>(view.x), static_cast<float>(view.y)};
+  removedeads();
+  if (selection) drawselection(selection);
+  drawall();
+  show_mouse(screen);
+  return selection;
+}
+
 }  // namespace
 
 void Editor() {
-  int x = 0, y = 0;
-  const int maxx = backgroundWidth - 640;
-  const int maxy = backgroundHeight - 480;
+  EditorView view{0, 0, backgroundWidth - 640, backgroundHeight - 480};
   refreshvscreen();
   drawall();
   GameObject* lastobj = nullptr;
@@ -151,43 +208,11 @@ void Editor() {
     leaving = key[KEY_ESC];
     bool keyactive = anykeyheld() || leaving;
     if (mouse_b & 1) {
-      lastobj = findnearest(static_cast<float>(mouse_x + x), static_cast<float>(mouse_y + y));
+      lastobj = findnearest(static_cast<float>(mouse_x + view.x),
+                            static_cast<float>(mouse_y + view.y));
       keyactive = true;
     }
-    if (keyactive) {
-      show_mouse(nullptr);
-      if (!key[KEY_LSHIFT]) {
-        if (key[KEY_LEFT] && x > 0) x -= 4;
-        if (key[KEY_RIGHT] && x < maxx) x += 4;
-        if (key[KEY_UP] && y > 0) y -= 4;
-        if (key[KEY_DOWN] && y < maxy) y += 4;
-      } else if (lastobj) {
-        nudge(lastobj);
-      }
-      if (keypressed()) {
-        int c = readkey() & 0xff;
-        if (GameObject* obj = placedobject(c)) {
-          obj->position = {static_cast<float>(mouse_x + x), static_cast<float>(mouse_y + y)};
-          addobject(obj);
-          lastobj = obj;
-        } else if (c == 'd' && lastobj) {
-          lastobj->dead = true;
-          lastobj = nullptr;
-        }
-      }
-      screenoffsetx = x;
-      screenoffsety = y;
-      viewportcentre = {static_cast<float>(x), static_cast<float>(y)};
-      removedeads();
-      if (lastobj) {
-        int ix = static_cast<int>(lastobj->position.x);
-        int iy = static_cast<int>(lastobj->position.y);
-        circle(vscreen, ix, iy, 48, makecol(255, 255, 255));
-        addrect(ix - 50, iy - 50, 100, 100);
-      }
-      drawall();
-      show_mouse(screen);
-    }
+    if (keyactive) lastobj = activepass(view, lastobj);
     if (!leaving) rest(EditorPassMilliseconds);
   } while (!leaving);
   show_mouse(nullptr);
