@@ -68,8 +68,7 @@ TEST(StaticObject, StandsOnItsPositionForEvenAndOddWidths) {
     EXPECT_EQ(getpixel(collisionmap, right + 1, 199), 0);
     EXPECT_EQ(getpixel(collisionmap, 100, 200), 0);  // it stands on its position
     ASSERT_EQ(dirtyrectangles.size(), 1u);
-    EXPECT_EQ(dirtyrectangles[0].x, 80);
-    EXPECT_EQ(dirtyrectangles[0].y, 184);
+    EXPECT_EQ(std::make_pair(dirtyrectangles[0].x, dirtyrectangles[0].y), std::make_pair(80, 184));
     destroy_bitmap(picture);
   }
 }

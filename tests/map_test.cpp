@@ -6,21 +6,9 @@
 
 #include <cstring>
 
-#include "manager.h"
-#include "support/testsupport.h"
+#include "support/enemies_support.h"
 
 namespace {
-
-// The text error a call throws, or "" when it returns.
-template <class F>
-std::string thrown(F call) {
-  try {
-    call();
-  } catch (const char* e) {
-    return e;
-  }
-  return "";
-}
 
 std::string loadmap(const std::string& text, Map& map) {
   std::string path = maketempdir() + "/level.txt";
@@ -84,9 +72,8 @@ TEST(Map, RectangleIsOpenAndBlackInsideAndPolygonsWithoutAreaDrawNothing) {
     EXPECT_EQ(memcmp(collisionmap->line[y], want->line[y], 200), 0) << y;
   destroy_bitmap(want);
   EXPECT_EQ(getpixel(background, 100, 100), makecol(0, 0, 0));
-  for (int xy : {30, 180})  // beyond every rim of the rectangle
-    EXPECT_EQ(getpixel(background, xy, xy), makecol(255, 255, 255)) << xy;
-  EXPECT_EQ(getpixel(background, 100, 20), makecol(255, 255, 255));
+  for (Point p : {Point{30, 30}, Point{180, 180}, Point{100, 20}})  // beyond the rims, and on the line
+    EXPECT_EQ(getpixel(background, p.x, p.y), makecol(255, 255, 255)) << p.x << ", " << p.y;
 }
 
 TEST(Map, RimGreyDependsOnEdgeDirection) {
@@ -113,13 +100,8 @@ TEST(Map, FarOffPointsAreClippedWithoutOverflow) {
   EXPECT_EQ(getpixel(collisionmap, 100, 50), 1);
 }
 
-class Objects : public ::testing::Test {
- protected:
-  void SetUp() override { makeworld(1400, 1000); initmanager(); }
-  void TearDown() override { initmanager(); }
-};
-
-TEST_F(Objects, RecordsBecomeObjectsInFileOrderAndSaveBackTruncated) {
+TEST(Objects, RecordsBecomeObjectsInFileOrderSaveBackTruncatedAndTheLastShipIsThePlayers) {
+  TestWorld world(1400, 1000);
   std::string path = maketempdir() + "/saved.txt";
   const char* trace = "Object type: S\nObject type: T\nObject type: E\nObject type: T\n";
   ASSERT_EQ(readobjects("S 320.5 200\nT 5 320 230\n  E 2\n1200 900\nT 0 1300 -0.5"), trace);
@@ -133,21 +115,17 @@ TEST_F(Objects, RecordsBecomeObjectsInFileOrderAndSaveBackTruncated) {
   removedeads();
   saveobjects(path.c_str());
   EXPECT_EQ(readfile(path), "S 100 0\nT 5 320 230\nE 2 1200 900\nT 0 1300 0\n");
-}
-
-TEST_F(Objects, EmptyFilesGiveNothingAndTheSecondShipIsThePlayers) {
-  EXPECT_EQ(readobjects(""), "");
-  EXPECT_EQ(readobjects(" \n\t\n"), "");
+  initmanager();
+  EXPECT_EQ(readobjects("") + readobjects(" \n\t\n"), "");
   EXPECT_TRUE(newobjects.empty());
   ASSERT_EQ(readobjects("S 100 100 S 200 200"), "Object type: S\nObject type: S\n");
-  ASSERT_EQ(newobjects.size(), 2u);
-  EXPECT_TRUE(playership == newobjects[1] && trackingobject == newobjects[1]);
+  EXPECT_TRUE(newobjects.size() == 2 && playership == newobjects[1] && trackingobject == newobjects[1]);
 }
 
-TEST_F(Objects, BadRecordsAreRejectedWithoutRegisteringThem) {
+TEST(Objects, BadRecordsAreRejectedWithoutRegisteringThem) {
+  TestWorld world(1400, 1000);
+  const char *bad = "Bad record in objects file", *enemy = "Unknown enemy type";
   const char* bitmap = "Unable to get bitmap in StaticObject";
-  const char* bad = "Bad record in objects file";
-  const char* enemy = "Unknown enemy type";
   const char* cases[][2] = {{"s 1 2", "Unknown object type"}, {"S 1", bad}, {"T 1 5", bad},
                             {"E x 1 2", bad}, {"S 1 y", bad},  {"E 7 1 2", enemy},
                             {"E 0 1 2", enemy}, {"T 6 1 2", bitmap}, {"T -1 1 2", bitmap}};
@@ -158,7 +136,8 @@ TEST_F(Objects, BadRecordsAreRejectedWithoutRegisteringThem) {
   EXPECT_EQ(thrown([] { InitObjects("/nonexistent/objects.txt"); }), "Failed to open objects file");
 }
 
-TEST_F(Objects, LevelSetUpReadsTheMapBeforeTheObjects) {
+TEST(Objects, LevelSetUpReadsTheMapBeforeTheObjects) {
+  TestWorld world(1400, 1000);
   std::string dir = maketempdir();
   ASSERT_EQ(mkdir((dir + "/levels").c_str(), 0755), 0);
   writefile(dir + "/levels/level2objects.txt", "S 320 200\n");

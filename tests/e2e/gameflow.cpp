@@ -4,33 +4,26 @@
 #include "data.h"
 #include "e2e/harness.h"
 #include "main.h"
-#include "support/testsupport.h"
 
 namespace {
 
 FONT* df() { return static_cast<FONT*>(datafile[DataFont].dat); }  // loaded by SetUp
 
 bool mainmenu(BITMAP* s) {
-  return showstext(s, df(), "Background", 8, 128) &&
-         showstext(s, df(), "How to Play", 8, 248) &&
+  return showstext(s, df(), "Background", 8, 128) && showstext(s, df(), "How to Play", 8, 248) &&
          showstext(s, df(), "Start Level", 8, 360);
 }
 
-Seen offering(const std::string& level) {
-  return [level](BITMAP* s) { return mainmenu(s) && startfield(s, level); };
-}
+Seen offering(const std::string& level) { return [level](BITMAP* s) { return mainmenu(s) && startfield(s, level); }; }
 
 Seen levelstart(int level) {
-  std::string text = "Entering level " + std::to_string(level);
-  return [text](BITMAP* s) { return showstext(s, df(), text, 8, 8); };
+  return [level](BITMAP* s) { return showstext(s, df(), "Entering level " + std::to_string(level), 8, 8); };
 }
 
 Seen shopat(const std::string& item, const std::string& message = "") {
   return [item, message](BITMAP* s) {
-    bool page = showstext(s, df(), "Honest Vosk's spacefaring Ltd", 8, 8) &&
-                showstext(s, df(), item, 96, 128);
-    return page && (message.empty() ? showstext(s, df(), "Money: $ 0", 432, 8)
-                                    : showstext(s, df(), message, 96, 158));
+    return showstext(s, df(), "Honest Vosk's spacefaring Ltd", 8, 8) && showstext(s, df(), item, 96, 128) &&
+           (message.empty() ? showstext(s, df(), "Money: $ 0", 432, 8) : showstext(s, df(), message, 96, 158));
   };
 }
 
@@ -38,12 +31,13 @@ Seen shopat(const std::string& item, const std::string& message = "") {
 bool inlevel(BITMAP* s) { return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05; }
 
 // Completion bonus level x 20, then 20 each for the full oxygen, hydrogen, ammo.
-bool completescreen(BITMAP* s, int level) {
-  bool shown = showstext(s, df(), "Level Complete", 8, 8);
-  for (int row = 0; row < 4; row++)
-    shown = shown && showstext(s, df(), "$ " + std::to_string(row ? 20 : level * 20), 196,
-                               128 + 30 * row);
-  return shown;
+Seen completescreen(int level) {
+  return [level](BITMAP* s) {
+    bool shown = showstext(s, df(), "Level Complete", 8, 8);
+    for (int row = 0; row < 4; row++)
+      shown = shown && showstext(s, df(), "$ " + std::to_string(row ? 20 : level * 20), 196, 128 + 30 * row);
+    return shown;
+  };
 }
 
 class GameFlow : public E2ETest {
@@ -93,7 +87,6 @@ TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
   ASSERT_TRUE(press(PlayButton, mainmenu));
   for (int level = 1; level <= 6; level++) {
     SCOPED_TRACE("level " + std::to_string(level));
-    auto complete = [level](BITMAP* s) { return completescreen(s, level); };
     ASSERT_TRUE(press(PlayButton, levelstart(level)));
     ASSERT_TRUE(waitfor("level in play", inlevel));
     xdo("keydown space");
@@ -102,10 +95,10 @@ TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
       return showstext(s, font, "Level complete!", x, 8);
     });
     xdo("keyup space");
-    ASSERT_TRUE(banner && waitfor("level-complete screen with its four bonuses", complete));
+    ASSERT_TRUE(banner && waitfor("level-complete screen with its four bonuses", completescreen(level)));
     bool won = showstext(last.get(), df(), "You Won! (Sorry there is no outro!)", 196, 248);
     EXPECT_EQ(won, level == 6) << "the winning line";
-    ASSERT_TRUE(press(ContinueButton, complete));
+    ASSERT_TRUE(press(ContinueButton, completescreen(level)));
   }
   ASSERT_TRUE(press(QuitButton, offering("6")));
   EXPECT_EQ(finish(), 0);
@@ -113,17 +106,14 @@ TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
 
 using CommandLine = E2ETest;
 
-TEST_F(CommandLine, LowerCaseEWordsEditAndFailOnMissingLevels) {
-  // No level files at all: only the editor loads a level at start-up.
+// No level files at all: only the editor, from e or edit, loads a level at
+// start-up; E and -x start the game with the given highest level.
+TEST_F(CommandLine, LowerCaseEEditsAndUpperCaseEOrDashStartsTheGame) {
   for (const char* args : {"edit 7", "e 0"}) {
-    SCOPED_TRACE(args);
     start(args);
-    EXPECT_EQ(finish(), 2);
-    EXPECT_NE(readfile(dir + "/game.err").find("Failed to load map"), std::string::npos);
+    EXPECT_EQ(finish(), 2) << args;
+    EXPECT_NE(readfile(dir + "/game.err").find("Failed to load map"), std::string::npos) << args;
   }
-}
-
-TEST_F(CommandLine, UpperCaseEAndDashStartTheGameWithTheGivenHighestLevel) {
   start("E 2");
   ASSERT_TRUE(waitfor("main menu offering level 2", offering("2")));
   xdo("key Escape");

@@ -1,21 +1,18 @@
 #include "e2e/harness.h"
 
+#include <arpa/inet.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <thread>
-
-#include "support/testsupport.h"
 
 namespace fs = std::filesystem;
 
@@ -43,17 +40,14 @@ bool white(int c) { return near(c, 255, 255, 255, 24); }
 
 // The expected text rendered in its font: pixels of the glyphs and pixels
 // of its box that no glyph touches (anti-aliased edges are in neither).
-struct TextMask {
-  std::vector<std::array<int, 3>> pixels;  // x, y, whether a glyph covers it
-  int ink = 0, w = 0, h = 0;
-};
+struct Dot { int x, y; bool inked; };
+struct TextMask { std::vector<Dot> pixels; int ink = 0, w = 0, h = 0; };
 
 const TextMask& textmask(FONT* f, const std::string& text) {
   static std::map<std::pair<FONT*, std::string>, TextMask> cache;
   auto [entry, fresh] = cache.try_emplace({f, text});
   TextMask& m = entry->second;
-  m.w = text_length(f, text.c_str());
-  m.h = text_height(f);
+  m.w = text_length(f, text.c_str()), m.h = text_height(f);
   Picture b(fresh ? create_bitmap_ex(32, m.w, m.h) : nullptr);
   if (!b) return m;
   const int key = makecol32(255, 0, 255);
@@ -103,9 +97,7 @@ void mousemove(int x, int y) {
   sleepfor(0.05);
 }
 
-void holdkey(const std::string& name, double seconds) {
-  xdo("keydown " + name + " sleep " + std::to_string(seconds) + " keyup " + name);
-}
+void holdkey(const std::string& k, double s) { xdo("keydown " + k + " sleep " + std::to_string(s) + " keyup " + k); }
 
 void sleepfor(double s) { std::this_thread::sleep_for(std::chrono::duration<double>(s)); }
 
@@ -123,11 +115,7 @@ Picture grabscreen() {
   }
   // A big-endian header, a colour map, then rows of pixels. The server's
   // 0xRRGGBB pixels, least significant byte first, are Allegro's 32-bit ones.
-  auto be = [&d](size_t at) {
-    uint32_t v = 0;
-    for (size_t i = at; i < at + 4; i++) v = v << 8 | uint8_t(d[i]);
-    return v;
-  };
+  auto be = [&d](size_t at) { uint32_t v; std::memcpy(&v, &d[at], 4); return ntohl(v); };
   if (d.size() < 100 || be(28) != 0 || be(44) != 32 || be(56) != 0xff0000 || be(64) != 0xff)
     return nullptr;
   size_t w = be(16), h = be(20), line = be(48), start = be(0) + be(76) * 12;
@@ -136,10 +124,8 @@ Picture grabscreen() {
   return pic;
 }
 
-
 bool showstext(BITMAP* s, FONT* f, const std::string& text, int x, int y) {
-  int w = text_length(f, text.c_str()), h = text_height(f);
-  return showstextin(s, f, text, {x - 1, y - 1, w + 2, h + 2});
+  return showstextin(s, f, text, {x - 1, y - 1, text_length(f, text.c_str()) + 2, text_height(f) + 2});
 }
 
 bool showstextin(BITMAP* s, FONT* f, const std::string& text, Area a) {
@@ -160,26 +146,13 @@ double fractionof(BITMAP* s, Area a, int r, int g, int b, int tol) {
   return a.w > 0 && a.h > 0 ? double(hits) / (a.w * a.h) : 0;
 }
 
-double circleat(BITMAP* s, int x, int y, int r) {
-  const int steps = 96;
-  int hits = 0;
-  for (int i = 0; i < steps; i++) {
-    double a = 2 * M_PI * i / steps;
-    int dx = int(std::lround(r * std::cos(a))), dy = int(std::lround(r * std::sin(a)));
-    hits += white(pixel(s, x + dx, y + dy));
-  }
-  return double(hits) / steps;
-}
-
-
 void E2ETest::SetUp() {
   Picture probe = grabscreen();
   ASSERT_TRUE(probe && probe->w == 640 && probe->h == 480)
       << "xwd cannot read a 640x480 display (./run-tests starts one)";
   setenv("ALLEGRO", (sourcedir() + "/tests/data/quiet").c_str(), 0);  // no sound card here
   xdo(ReleaseAll);
-  dir = maketempdir();
-  run = dir + "/run";
+  run = (dir = maketempdir()) + "/run";
   fs::create_directories(run + "/levels");
   fs::copy_file(rundir() + "/data.dat", run + "/data.dat");
 }
@@ -192,8 +165,7 @@ void E2ETest::TearDown() {
   killgame();
   xdo(ReleaseAll);
   chmod(run.c_str(), 0755);
-  std::error_code ignored;
-  if (!HasFailure()) fs::remove_all(dir, ignored);
+  if (std::error_code ignored; !HasFailure()) fs::remove_all(dir, ignored);
 }
 
 void E2ETest::start(const std::string& args, bool readonly) {
@@ -228,8 +200,7 @@ int E2ETest::finish(double timeout) {
 }
 
 bool E2ETest::readonlyworks() {
-  std::string probe = "cd " + run + " && ! " + nooverride() + "touch probe 2>/dev/null";
-  return std::system(probe.c_str()) == 0;
+  return std::system(("cd " + run + " && ! " + nooverride() + "touch probe 2>/dev/null").c_str()) == 0;
 }
 
 bool E2ETest::seenwithin(const Seen& seen, double timeout) {
@@ -240,9 +211,7 @@ bool E2ETest::seenwithin(const Seen& seen, double timeout) {
   }
 }
 
-bool E2ETest::waitfor(const std::string& what, const Seen& seen, double timeout) {
-  return seenwithin(seen, timeout) || failed(what);
-}
+bool E2ETest::waitfor(const std::string& what, const Seen& seen, double t) { return seenwithin(seen, t) || failed(what); }
 
 bool E2ETest::failed(const std::string& what) {
   ADD_FAILURE() << "no " << what << " within the time allowed"
@@ -279,9 +248,7 @@ bool E2ETest::press(const Button& b, const Seen& before) {
 }
 
 bool E2ETest::typestartlevel(const std::string& digit) {
-  auto typed = [&digit](BITMAP* s) {
-    return fieldfocused(s) && showstextin(s, font, digit, StartField);
-  };
+  auto typed = [&digit](BITMAP* s) { return fieldfocused(s) && showstextin(s, font, digit, StartField); };
   for (int attempt = 0; attempt < 3; attempt++) {
     mousemove(StartField.x + StartField.w / 2 + attempt % 2, StartField.y + StartField.h / 2);
     if (!seenwithin(fieldfocused, 2)) continue;
@@ -301,4 +268,3 @@ void E2ETest::writelevels(int count, const std::string& map, const std::string& 
   }
 }
 
-std::string E2ETest::edited() { return readfile(run + "/leveledited.txt"); }

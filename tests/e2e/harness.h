@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "support/testsupport.h"
+
 struct Area { int x, y, w, h; };
 struct Button { const char* name; int x, y, w, h; };
 constexpr Button PlayButton{"Play", 8, 400, 144, 76}, QuitButton{"Quit", 320, 400, 144, 76},
@@ -35,7 +37,6 @@ Picture grabscreen();  // the display as a 32-bit memory bitmap, or null
 bool showstext(BITMAP* s, FONT* f, const std::string& text, int x, int y);
 bool showstextin(BITMAP* s, FONT* f, const std::string& text, Area a);
 double fractionof(BITMAP* s, Area a, int r, int g, int b, int tol = 24);  // of `a` near the colour
-double circleat(BITMAP* s, int x, int y, int r);  // white fraction of that circle
 // The main menu's start field shows `text`, and neither anything else nor the caret.
 bool startfield(BITMAP* s, const std::string& text);
 
@@ -56,16 +57,14 @@ class E2ETest : public ::testing::Test {
   bool waitfor(const std::string& what, const Seen& seen, double timeout = 20);
   bool failed(const std::string& what);  // records a failure, saves the screen
   std::string saveshot();  // saves the last screen looked at; its path
-  // Waits for the screen `before`, points at the button until its focus
-  // frame shows (the dialog has seen the pointer), then clicks until the
-  // screen changes: a loaded machine can starve the dialog of a pointer
-  // move or a short press.
+  // Waits for the screen `before`, points at the button until its focus frame shows, then
+  // clicks until the screen changes: a loaded machine can starve a dialog of a move or press.
   bool press(const Button& b, const Seen& before);
   bool pointat(const Button& b);
   bool typestartlevel(const std::string& digit);
 
   void writelevels(int count, const std::string& map, const std::string& objects);
-  std::string edited();  // run/leveledited.txt
+  std::string edited() { return readfile(run + "/leveledited.txt"); }
 
   std::string dir, run;
   pid_t pid = -1;

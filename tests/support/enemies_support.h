@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "manager.h"
@@ -10,22 +11,16 @@
 #include "shot.h"
 #include "support/testsupport.h"
 
-// A body that only records the hits it receives; stands in for the ship or
-// for anything touched.
+// A body that only records the hits it receives: the ship, or anything touched.
 struct HitRecorder : CollidesWithScenery {
   std::vector<float> hits;
-
-  HitRecorder(float x, float y, float r = 8.0f) {
-    position = {x, y};
-    radius = r;
-    mass = 1000.0f;
-  }
+  HitRecorder(float x, float y, float r = 8.0f) { position = {x, y}; radius = r; mass = 1000.0f; }
   void draw() override {}
   void takehit(float strength) override { hits.push_back(strength); }
 };
 
-// An open world of w x h: empty object lists and dirty rectangles, no ship, no
-// keys held, a fresh player record and rand() seeded; emptied again at the end.
+// An open w x h world, no objects, dirty rectangles or keys held, a fresh player record and
+// rand() seeded; emptied again at the end.
 struct TestWorld {
   explicit TestWorld(int w = 640, int h = 480) {
     makeworld(w, h);
@@ -35,11 +30,15 @@ struct TestWorld {
     playerinfo.init();
     srand(11);
   }
-  ~TestWorld() {
-    releaseallkeys();
-    initmanager();
-  }
+  ~TestWorld() { releaseallkeys(); initmanager(); }
 };
+
+// The text error a call throws, or "" when it returns.
+template <class F>
+std::string thrown(F call) {
+  try { call(); } catch (const char* e) { return e; }
+  return "";
+}
 
 // The shots waiting in newobjects, in the order they were added.
 inline std::vector<Shot*> newshots() {
