@@ -33,7 +33,7 @@
 #include "map.h"
 #include "shot.h"
 #include "support/benchsupport.h"
-#include "support/hardening_bench.h"
+#include "support/pilot.h"
 #include "ui.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "map.h"
 #include "playerinfo.h"
 #include "support/benchsupport.h"
-#include "support/hardening_bench.h"
+#include "support/pilot.h"
 #include "support/testsupport.h"
 
 namespace {

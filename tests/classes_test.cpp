@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/enemies_support.h"
+#include "support/world_support.h"
 
 namespace {
 

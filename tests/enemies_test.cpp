@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "support/enemies_support.h"
+#include "support/world_support.h"
 
 namespace {
 

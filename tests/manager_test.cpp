@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "support/enemies_support.h"
+#include "support/world_support.h"
 
 namespace {
 

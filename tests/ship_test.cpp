@@ -2,7 +2,7 @@
 
 #include "data.h"
 #include "main.h"
-#include "support/enemies_support.h"
+#include "support/world_support.h"
 
 namespace {
 

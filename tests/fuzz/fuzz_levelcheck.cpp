@@ -13,7 +13,7 @@
 #include "levelcheck/picture.h"
 #include "manager.h"
 #include "map.h"
-#include "support/hardening_support.h"
+#include "support/fuzz_support.h"
 #include "support/testsupport.h"
 
 namespace {

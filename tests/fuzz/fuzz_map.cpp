@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "map.h"
-#include "support/hardening_support.h"
+#include "support/fuzz_support.h"
 #include "support/testsupport.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

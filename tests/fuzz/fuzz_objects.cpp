@@ -7,7 +7,7 @@
 
 #include "manager.h"
 #include "map.h"
-#include "support/hardening_support.h"
+#include "support/fuzz_support.h"
 #include "support/testsupport.h"
 
 static BITMAP* cave = nullptr;  // level 1's collision map before any object is stamped

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-// Helpers of the fuzz targets and the hardening tests.
+// Helpers of the fuzz targets and of the corpus regression tests.
 
 // Writes a fuzz input to this process's own temporary file for `tag` (the
 // loaders only take file names) and returns its path; the caller removes it.

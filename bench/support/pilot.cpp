@@ -1,4 +1,4 @@
-#include "support/hardening_bench.h"
+#include "support/pilot.h"
 
 #include <allegro.h>
 #include <unistd.h>

@@ -9,7 +9,7 @@
 #include "levelcheck/loadlevel.h"
 #include "manager.h"
 #include "map.h"
-#include "support/hardening_support.h"
+#include "support/fuzz_support.h"
 #include "support/testsupport.h"
 
 namespace {
@@ -18,7 +18,7 @@ std::string corpusfile(const std::string& target, const std::string& name = "") 
   return sourcedir() + "/tests/fuzz/corpus/" + target + "/" + name;
 }
 
-class Hardening : public ::testing::Test {
+class FuzzCorpus : public ::testing::Test {
  protected:
   void SetUp() override { makeworld(640, 640); initmanager(); dirtyrectangles.clear(); releaseallkeys(); }
   void TearDown() override { initmanager(); }
@@ -26,7 +26,7 @@ class Hardening : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Hardening, EveryMapInputLoadsAndDrawsOrFailsWithAMessage) {
+TEST_F(FuzzCorpus, EveryMapInputLoadsAndDrawsOrFailsWithAMessage) {
   for (const auto& entry : std::filesystem::directory_iterator(corpusfile("fuzz_map"))) {
     SCOPED_TRACE(entry.path());
     Map map;
@@ -43,7 +43,7 @@ TEST_F(Hardening, EveryMapInputLoadsAndDrawsOrFailsWithAMessage) {
 // Allegro keeps polygon edges in fixed point with 18 fraction bits, so
 // corners or edge spans of 8192 pixels and more overflow and fill the
 // wrong pixels; far map points must be pulled in well before that.
-TEST_F(Hardening, MapPointsFarOffThePictureStillFillTheCave) {
+TEST_F(FuzzCorpus, MapPointsFarOffThePictureStillFillTheCave) {
   auto draw = [](const char* name) {
     Map map;
     ASSERT_EQ(quietly([&] { map.load(corpusfile("fuzz_map", name).c_str()); }), "") << name;
@@ -61,7 +61,7 @@ TEST_F(Hardening, MapPointsFarOffThePictureStillFillTheCave) {
   EXPECT_TRUE(getpixel(collisionmap, 639, 0) != 0 && getpixel(collisionmap, 320, 300) != 0);
 }
 
-TEST_F(Hardening, EveryObjectsInputReadsAndRunsOrFailsWithAMessage) {
+TEST_F(FuzzCorpus, EveryObjectsInputReadsAndRunsOrFailsWithAMessage) {
   for (const auto& entry : std::filesystem::directory_iterator(corpusfile("fuzz_objects"))) {
     SCOPED_TRACE(entry.path());
     initmanager();
@@ -75,7 +75,7 @@ TEST_F(Hardening, EveryObjectsInputReadsAndRunsOrFailsWithAMessage) {
 
 // Positions beyond the int range ("S 1e30 -1e30") are pulled in to whole
 // pixels rather than overflowing: in levelcheck's report and in the camera.
-TEST_F(Hardening, FarObjectsTakeTheGamesWholePixelsAndKeepTheCameraOnThePicture) {
+TEST_F(FuzzCorpus, FarObjectsTakeTheGamesWholePixelsAndKeepTheCameraOnThePicture) {
   makeworld(1280, 960);
   ASSERT_EQ(quietly([&] { InitObjects(corpusfile("fuzz_objects", "farpositions").c_str()); }), "");
   std::vector<LevelObject> objects = collectobjects();

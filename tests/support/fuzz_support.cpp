@@ -1,4 +1,4 @@
-#include "support/hardening_support.h"
+#include "support/fuzz_support.h"
 
 #include <unistd.h>
 
