@@ -114,16 +114,6 @@ void makebullet(Ship* ship, float angle) {
   addobject(s);
 }
 
-// A particle at `at` moving at random up to `speed` on each axis (x drawn first).
-Particle* makedebris(Point at, int speed) {
-  Particle* p = new Particle();
-  p->position = at;
-  float vx = static_cast<float>(randombetween(-speed, speed));
-  float vy = static_cast<float>(randombetween(-speed, speed));
-  p->velocity = {vx, vy};
-  return p;
-}
-
 // A blast somewhere on a disintegrating ship, with a puff of smoke.
 void makeblast(const Ship& ship) {
   Explosion* e = new Explosion();
@@ -132,13 +122,13 @@ void makeblast(const Ship& ship) {
   float dy = static_cast<float>(randombetween(-r, r));
   e->position = {ship.position.x + dx, ship.position.y + dy};
   addobject(e);
-  addobject(makedebris(ship.position, 30));
+  addobject(makeparticle(ship.position, 30));
 }
 
 // The ship's last moment: forty long-lived pieces flung in every direction.
 void scatterwreck(const Ship& ship) {
   for (int i = 0; i < 40; i++) {
-    Particle* p = makedebris(ship.position, 300);
+    Particle* p = makeparticle(ship.position, 300);
     p->life *= 2.0f;
     addobject(p);
   }
@@ -217,6 +207,15 @@ int wholepixel(float v) {
   if (v > limit) return static_cast<int>(limit);
   if (v < -limit) return -static_cast<int>(limit);
   return static_cast<int>(v);
+}
+
+Particle* makeparticle(Point at, int speed) {
+  Particle* p = new Particle();
+  p->position = at;
+  float vx = static_cast<float>(randombetween(-speed, speed));
+  float vy = static_cast<float>(randombetween(-speed, speed));
+  p->velocity = {vx, vy};
+  return p;
 }
 
 void ApplyGravity(GameObject* obj, float quantum) {

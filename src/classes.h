@@ -143,6 +143,11 @@ class Particle : public GameObject {
   void tick(float quantum) override;
 };
 
+// A new white particle at `at`, moving at random up to `speed` px/s on each
+// axis (x drawn first). The caller may change its colour or life, then
+// hands it to addobject.
+Particle* makeparticle(Point at, int speed);
+
 // A particle that shows a randomly mirrored explosion picture instead.
 class Explosion : public Particle {
  public:

@@ -177,10 +177,7 @@ void Enemy::die() {
 
 void Enemy::scatterparticles(Point at) {
   for (int i = 0; i < ParticlesPerBlast; i++) {
-    Particle* p = new Particle();
-    p->position = at;
-    p->velocity.x = static_cast<float>(randombetween(-ParticleSpeed, ParticleSpeed));
-    p->velocity.y = static_cast<float>(randombetween(-ParticleSpeed, ParticleSpeed));
+    Particle* p = makeparticle(at, ParticleSpeed);
     p->colour = colour;
     addobject(p);
   }

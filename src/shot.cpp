@@ -53,10 +53,7 @@ void Shot::burst() {
   dead = true;
   playburstsound();
   for (int i = 0; i < BurstParticles; i++) {
-    Particle* p = new Particle();
-    p->position = position;
-    p->velocity.x = static_cast<float>(randombetween(-BurstSpeed, BurstSpeed));
-    p->velocity.y = static_cast<float>(randombetween(-BurstSpeed, BurstSpeed));
+    Particle* p = makeparticle(position, BurstSpeed);
     p->colour = colour;
     addobject(p);
   }
