@@ -183,7 +183,7 @@ const int StaticSprites[] = {
     DataTankHF,        // TankHF
     DataBaseStart,     // PlayerBaseStart
 };
-const int NumStaticTypes = sizeof(StaticSprites) / sizeof(StaticSprites[0]);
+static_assert(sizeof(StaticSprites) / sizeof(StaticSprites[0]) == NumStaticTypes, "a picture for every StaticType");
 
 // Stamps the opaque pixels of a picture with top-left corner (px, py).
 void spritetocollisionmap(BITMAP* sprite, int px, int py, int colour) {
@@ -259,7 +259,7 @@ Ship::Ship() {
   velocity = {0, 0};
   angle = 0;
   dead = false;
-  radius = 23.0f;
+  radius = ShipRadius;
   mass = 10000.0f;
   sprite = databitmap(DataShip);
   debristime = 0;
@@ -378,7 +378,7 @@ void Ship::checkforitems(float quantum) {
   if (!key[KEY_SPACE] || criticalhit) return;
   // Probe below the ship whatever its heading; the ship itself is 69 pixels
   // from the probe, so only a base or tank nearer than that is found.
-  GameObject* nearest = findnearest(position.x, position.y + 3 * radius);
+  GameObject* nearest = findnearest(position.x, position.y + ProbeDistance);
   StaticObject* item = dynamic_cast<StaticObject*>(nearest);
   if (!item || !(item->capacity > 0)) return;
   float* store = storefor(item->type);
@@ -564,5 +564,5 @@ void StaticObject::save(std::ostream& out) {
 void StaticObject::drawtocollisionmap() {
   int px = wholepixel(position.x) - width / 2;
   int py = wholepixel(position.y) - height;
-  spritetocollisionmap(sprite, px, py, 8 + type);
+  spritetocollisionmap(sprite, px, py, StaticStampBase + type);
 }

@@ -29,6 +29,16 @@ enum StaticType {
   TankHF = 4,
   PlayerBaseStart = 5
 };
+constexpr int NumStaticTypes = 6;
+
+// A base or tank marks its opaque pixels in collisionmap with this value
+// plus its StaticType, so every one of them is solid.
+constexpr int StaticStampBase = 8;
+
+// The ship's collision radius, and how far below its centre (whatever its
+// heading) it looks for a base or tank to draw from; pixels.
+constexpr float ShipRadius = 23.0f;
+constexpr float ProbeDistance = 3 * ShipRadius;
 
 // Everything that exists in a running level. Created with new, handed to
 // addobject, which owns it; it ends by setting `dead`.
@@ -171,6 +181,6 @@ class StaticObject : public GameObject {
   explicit StaticObject(StaticType s);
   void draw() override;
   void save(std::ostream& out) override;
-  // Stamps the opaque pixels into collisionmap as 8 + type.
+  // Stamps the opaque pixels into collisionmap as StaticStampBase + type.
   void drawtocollisionmap();
 };

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "checks.h"
 #include "common.h"
-#include "levelcheck/checks.h"
 #include "levelcheck/picture.h"
-#include "levelcheck/reach.h"
 #include "levelcheck/run.h"
+#include "reach.h"
 #include "map.h"
 #include "support/testsupport.h"
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "levelcheck/checks.h"
+#include "checks.h"
 #include "levelcheck/loadlevel.h"
 #include "levelcheck/picture.h"
 #include "manager.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "levelcheck/checks.h"
+#include "checks.h"
 
 // Loading a level for checking, exactly as the game's level set-up does:
 // fresh level bitmaps, rock texture, Map::load and Map::drawcave, then

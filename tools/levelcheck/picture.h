@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "levelcheck/checks.h"
+#include "checks.h"
 
 // The overview picture of a whole level for the designer: the rendered cave
 // with its bases, tanks, wibblets and ship, scaled down to PictureSize

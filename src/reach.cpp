@@ -1,4 +1,4 @@
-#include "levelcheck/reach.h"
+#include "reach.h"
 
 #include <limits>
 

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "levelcheck/reach.h"
+#include "classes.h"
+#include "reach.h"
 
 // The level designer's checks: everything that makes a level unplayable
 // although the game loads it. They work on the collision maps and a plain
@@ -35,9 +36,9 @@ struct CheckedLevel {
   std::vector<LevelObject> objects;  // in file order
 };
 
-// Ship's collision radius, and how far below its centre it looks for a tank.
-constexpr int ShipRadius = 23;
-constexpr int ProbeDistance = 3 * ShipRadius;
+// The ship's radius and probe distance in whole pixels.
+constexpr int ShipRadiusPixels = static_cast<int>(ShipRadius);
+constexpr int ProbePixels = static_cast<int>(ProbeDistance);
 // Largest gap between the bottom of the starting ship and its start base:
 // a ship that drops 20 px lands at 40 px/s, which costs it no shield.
 constexpr int MaxStartGap = 20;

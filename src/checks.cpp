@@ -1,4 +1,4 @@
-#include "levelcheck/checks.h"
+#include "checks.h"
 
 #include <algorithm>
 #include <sstream>
@@ -6,7 +6,6 @@
 namespace {
 
 // Values the game stamps into the collision map for bases and tanks.
-const int StampBase = 8;
 const int StaticExit = 0;
 const int StaticStart = 5;
 
@@ -37,7 +36,7 @@ bool pictureinrock(const LevelObject& o, BITMAP* rock) {
 // The first solid value straight below the ship's centre within reach of a
 // gentle drop, or 0 when there is only open cave down there.
 int solidbelow(BITMAP* solid, int x, int y) {
-  for (int row = y + 1; row <= y + ShipRadius + MaxStartGap; row++) {
+  for (int row = y + 1; row <= y + ShipRadiusPixels + MaxStartGap; row++) {
     const int value = getpixel(solid, x, row);
     if (value != 0) return value;
   }
@@ -74,11 +73,11 @@ void checkexitcount(const CheckedLevel& level, std::vector<Problem>& problems) {
 void checkshipstart(const CheckedLevel& level, std::vector<Problem>& problems) {
   const LevelObject* ship = firstship(level);
   if (!ship) return;
-  if (!discfits(level.solid, ship->x, ship->y, ShipRadius)) {
+  if (!discfits(level.solid, ship->x, ship->y, ShipRadiusPixels)) {
     problems.push_back({ship->record, "the ship overlaps rock, a base or a tank"});
     return;
   }
-  if (solidbelow(level.solid, ship->x, ship->y) != StampBase + StaticStart)
+  if (solidbelow(level.solid, ship->x, ship->y) != StaticStampBase + StaticStart)
     problems.push_back({ship->record, "no start base (T 5) just below the ship: put it on one, at most 20 px above"});
 }
 
@@ -100,13 +99,13 @@ void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems) {
 Grid shipreach(const CheckedLevel& level) {
   const LevelObject* ship = firstship(level);
   if (!ship) return Grid(level.solid->w, level.solid->h);
-  return floodfill(fitmap(level.solid, ShipRadius), ship->x, ship->y);
+  return floodfill(fitmap(level.solid, ShipRadiusPixels), ship->x, ship->y);
 }
 
 bool candock(const Grid& reached, int x, int y) {
-  // A ship d pixels straight above the object has its probe |ProbeDistance
+  // A ship d pixels straight above the object has its probe |ProbePixels
   // - d| from it, which must be less than the ship's own ProbeDistance.
-  for (int d = 1; d < 2 * ProbeDistance; d++)
+  for (int d = 1; d < 2 * ProbePixels; d++)
     if (reached.at(x, y - d)) return true;
   return false;
 }
