@@ -1,0 +1,200 @@
+#include "flylevels/control.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pilot {
+
+namespace {
+
+// The nose never tilts further than this from upright while steering.
+const float MaxTilt = 1.75f;
+// Below this wanted thrust the nose just stands upright.
+const float NoThrust = 8.0f;
+// The rocket fires only while the nose is this close to where it should be.
+const float AlignedEnough = 0.7f;
+// Gains: wanted speed per pixel off target, wanted acceleration per px/s
+// of speed off the wanted one, and the cap on both.
+const float PositionGain = 1.2f;
+const float CrossGain = 1.5f;
+const float MaxCorrection = 60.0f;
+const float SpeedGain = 1.8f;
+const float MaxAcceleration = 70.0f;
+// Near rock: the room (beyond the ship's radius) below which the approach
+// speed toward it is held down, and how hard.
+const float GuardRoom = 14.0f;
+const float GuardSpeed = 6.0f;
+const float GuardSpeedPerPixel = 3.0f;
+const float GuardGain = 4.0f;
+// The end of a route is held as a point once this close.
+const float HoldDistance = 40.0f;
+const float ArrivedDistance = 12.0f;
+const float ArrivedSpeed = 15.0f;
+// How far ahead a route's speed limits are heeded, points.
+const size_t SpeedLookahead = 12;
+const size_t TangentSpan = 3;
+
+Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
+Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
+Point operator*(Point a, float k) { return {a.x * k, a.y * k}; }
+float dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
+float length(Point a) { return std::hypot(a.x, a.y); }
+Point capped(Point a, float most) {
+  float len = length(a);
+  return len > most ? a * (most / len) : a;
+}
+float wrap(float angle) { return std::remainder(angle, 2.0f * float(M_PI)); }
+Point nose(float angle) { return {std::sin(angle), -std::cos(angle)}; }
+
+// Pushes the ship away from rock it is closing on faster than it could
+// stop in the room left.
+Point guard(const ShipState& ship, const Clearance& cave) {
+  float room = cave.at(ship.at.x, ship.at.y) - ShipRadius;
+  if (room >= GuardRoom) return {0, 0};
+  Point away = cave.away(ship.at.x, ship.at.y);
+  float closing = -dot(ship.speed, away);
+  float allowed = GuardSpeed + GuardSpeedPerPixel * std::max(0.0f, room);
+  if (closing <= allowed) return {0, 0};
+  return away * ((closing - allowed) * GuardGain);
+}
+
+// Acceleration toward the wanted velocity, capped, plus the rock guard.
+Point tospeed(const ShipState& ship, Point wanted, const Clearance& cave) {
+  return capped((wanted - ship.speed) * SpeedGain, MaxAcceleration) + guard(ship, cave);
+}
+
+// Where a drop fired at `angle` is nearest the target: the distance and
+// the time, sampled over its life.
+void closest(const ShipState& ship, float angle, Point target, float& miss, float& when) {
+  const float step = 0.02f, life = 5.0f;
+  Point n = nose(angle);
+  Point p0 = ship.at + n * ShipRadius, v0 = ship.speed + n * ShotSpeed;
+  miss = 1e9f;
+  when = 0;
+  for (float t = step; t <= life; t += step) {
+    Point p{p0.x + v0.x * t, p0.y + v0.y * t + 0.5f * Gravity * t * t};
+    float d = length(p - target);
+    if (d < miss) {
+      miss = d;
+      when = t;
+    }
+  }
+}
+
+// True when the drop meets no rock before it comes within reach of the target.
+bool clearflight(const ShipState& ship, float angle, Point target, float until, const Clearance& cave) {
+  const float step = 0.02f, dropclearance = 4.0f, neartarget = 24.0f;
+  Point n = nose(angle);
+  Point p0 = ship.at + n * ShipRadius, v0 = ship.speed + n * ShotSpeed;
+  for (float t = 0; t <= until; t += step) {
+    Point p{p0.x + v0.x * t, p0.y + v0.y * t + 0.5f * Gravity * t * t};
+    if (length(p - target) < neartarget) return true;
+    if (cave.at(p.x, p.y) < dropclearance) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void presskeys(const Keys& keys) {
+  key[KEY_LEFT] = keys.left;
+  key[KEY_RIGHT] = keys.right;
+  key[KEY_UP] = keys.up;
+  key[KEY_LCONTROL] = keys.fire;
+  key[KEY_SPACE] = keys.dock;
+}
+
+Keys Attitude::accelerate(const ShipState& ship, Point wanted, float step) {
+  Point thrust{wanted.x, wanted.y - Gravity};
+  float want = length(thrust);
+  float heading = want < NoThrust ? 0.0f : std::clamp(std::atan2(thrust.x, -thrust.y), -MaxTilt, MaxTilt);
+  Keys keys = turnto(ship, heading, step);
+  float error = std::fabs(wrap(heading - ship.angle));
+  float duty = error < AlignedEnough ? std::clamp(dot(nose(ship.angle), thrust) / RocketPush, 0.0f, 1.0f) : 0.0f;
+  // A running sum of the on-time owed, so that short pulses add up to the
+  // wanted share of full thrust whatever the frame length.
+  pulse = std::clamp(pulse + duty, -1.0f, 1.0f);
+  if (pulse >= 0.5f) {
+    keys.up = true;
+    pulse -= 1.0f;
+  }
+  return keys;
+}
+
+Keys Attitude::turnto(const ShipState& ship, float angle, float step) {
+  Keys keys;
+  float error = wrap(angle - ship.angle);
+  float deadband = 0.5f * TurnRate * step;
+  keys.right = error > deadband;
+  keys.left = error < -deadband;
+  return keys;
+}
+
+Point holdpoint(const ShipState& ship, Point target, float maxspeed, const Clearance& cave) {
+  return tospeed(ship, capped((target - ship.at) * PositionGain, maxspeed), cave);
+}
+
+Follower::Follower(Route r) : route(std::move(r)) {}
+
+Point Follower::acceleration(const ShipState& ship, const Clearance& cave) {
+  if (route.empty()) return holdpoint(ship, ship.at, 0, cave);
+  // The nearest point, searched a little behind and further ahead.
+  size_t lo = index > 10 ? index - 10 : 0, hi = std::min(route.size() - 1, index + 80);
+  float best = 1e9f;
+  for (size_t i = lo; i <= hi; i++) {
+    float d = length(route[i].at - ship.at);
+    if (d < best) {
+      best = d;
+      index = i;
+    }
+  }
+  if (left() < HoldDistance) return holdpoint(ship, route.back().at, std::max(route[index].speed, 20.0f), cave);
+  size_t ahead = std::min(route.size() - 1, index + TangentSpan);
+  Point along = route[ahead].at - route[index].at;
+  along = along * (1.0f / std::max(length(along), 1e-3f));
+  float speed = route[index].speed;
+  for (size_t i = index; i < std::min(route.size(), index + SpeedLookahead); i++) speed = std::min(speed, route[i].speed);
+  Point off = ship.at - route[index].at;
+  Point across = off - along * dot(off, along);
+  Point wanted = along * speed - capped(across * CrossGain, MaxCorrection);
+  return tospeed(ship, wanted, cave);
+}
+
+bool Follower::arrived(const ShipState& ship) const {
+  if (route.empty()) return true;
+  return length(ship.at - route.back().at) < ArrivedDistance && length(ship.speed) < ArrivedSpeed;
+}
+
+float Follower::offroute(const ShipState& ship) const {
+  if (route.empty()) return 0;
+  return length(ship.at - route[index].at);
+}
+
+bool aimat(const ShipState& ship, Point target, const Clearance& cave, Aim& aim, float within, float steepest) {
+  const float widest = 2.2f, coarse = 0.01f, fine = 0.001f;
+  bool found = false;
+  float bestscore = 1e9f;
+  for (float a = -widest; a <= widest; a += coarse) {
+    if (std::fabs(a) < steepest) continue;
+    float miss, when;
+    closest(ship, a, target, miss, when);
+    if (miss > within * 2) continue;
+    // Close enough to be worth a finer look around it.
+    float bestmiss = miss, bestangle = a, bestwhen = when;
+    for (float b = a - coarse; b <= a + coarse; b += fine) {
+      if (std::fabs(b) < steepest) continue;
+      closest(ship, b, target, miss, when);
+      if (miss < bestmiss) bestmiss = miss, bestangle = b, bestwhen = when;
+    }
+    // The time until the hit counts from now: turning to the angle first.
+    float score = bestwhen + std::fabs(wrap(bestangle - ship.angle)) / TurnRate;
+    if (bestmiss > within || score >= bestscore) continue;
+    if (!clearflight(ship, bestangle, target, bestwhen, cave)) continue;
+    aim = {bestangle, bestwhen, bestmiss};
+    bestscore = score;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace pilot

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "classes.h"
+
+// One level flown by the pilot from the start base to the exit pad: route
+// legs through the tanks the stores need, wibblets shot on the way, the
+// docking, and what it cost.
+
+namespace pilot {
+
+struct FlightSettings {
+  float step = 0.01f;       // game seconds per frame (the game allows up to 0.05)
+  float timelimit = 900.0f; // game seconds before the pilot gives up
+};
+
+// A place on the flown path where the ship lost shield.
+struct Damage {
+  Point at;
+  bool rock;       // a touch of rock, a base or a tank; otherwise a drop or a wibblet
+  float strength;  // rock: the impact speed it cost shield for, px/s
+};
+
+struct FlightReport {
+  bool finished = false;
+  std::string why;  // what stopped an unfinished flight
+  float time = 0;   // game seconds to completion or to the stop
+  float shield = 0, hydrogen = 0, oxygen = 0, acid = 0;
+  AmmoType acidtype = Hydrochloric;
+  int wibblets[5] = {};  // by EnemyType, at the start
+  int killed[5] = {};
+  std::vector<Damage> damage;
+  std::vector<std::string> tanks;  // tanks drawn from, in order
+  std::vector<Point> trail;        // the ship's path, a point every fifth of a second
+};
+
+// Flies the level that is set up in the world now (its ship, objects and
+// collision map), frame by frame with the game's own steps, pressing only
+// the ship's keys. Writes a line per event to `log` when it is not null.
+FlightReport flylevel(const FlightSettings& settings, std::ostream* log);
+
+}  // namespace pilot

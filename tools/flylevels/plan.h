@@ -1,0 +1,94 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <vector>
+
+#include "classes.h"
+
+// Route planning for the pilot: how far every pixel of a level is from rock,
+// the cheapest ways through the cave from one place to every other, and the
+// routes the ship follows, each point with the speed it may fly there.
+
+namespace pilot {
+
+// Distance from every pixel of the level to the nearest solid pixel
+// (rock, base or tank; the world's edge counts as rock).
+class Clearance {
+ public:
+  Clearance() = default;
+  explicit Clearance(BITMAP* solid);
+  // Pixels to the nearest solid pixel; 0 outside the level.
+  float at(float x, float y) const;
+  // Unit direction in which the clearance grows fastest (away from rock);
+  // (0, 0) where it is flat.
+  Point away(float x, float y) const;
+  int width() const { return w; }
+  int height() const { return h; }
+
+ private:
+  int w = 0, h = 0;
+  std::vector<float> distance;  // row-major
+};
+
+// The planning grid: one cell every Cell pixels, its point at the cell's centre.
+constexpr int Cell = 4;
+// The least clearance a route keeps: the ship's radius and a little.
+constexpr float MinClearance = ShipRadius + 2.0f;
+
+// A place the route keeps away from, such as a wibblet's home.
+struct Keepout {
+  Point at;
+  float radius;  // no route within this distance
+  float wide;    // routes within this distance cost more
+};
+
+// The cheapest way from one place to every cell of the cave. Costs are
+// route lengths in pixels, weighted up near rock and near keep-outs, so
+// routes keep to the middle of passages and wide of wibblets.
+class Spread {
+ public:
+  Spread(const Clearance& cave, Point start, const std::vector<Keepout>& keepouts);
+  // Cost of the best way to `goal`; a huge number when it cannot be reached.
+  float costto(Point goal) const;
+  bool reaches(Point goal) const;
+  // Length in pixels of the best way to `goal` (not its cost).
+  float lengthto(Point goal) const;
+  // The cells of the best way from the start to `goal`, start first; empty
+  // when it cannot be reached.
+  std::vector<Point> pathto(Point goal) const;
+
+ private:
+  int gw = 0, gh = 0;
+  std::vector<float> cost;
+  std::vector<int> from;
+  int cellof(Point p) const;
+};
+
+// One point of a route, Spacing pixels after the one before.
+struct Waypoint {
+  Point at;
+  float clearance;  // pixels to rock
+  float speed;      // fastest the ship should fly here, px/s
+};
+constexpr float Spacing = 4.0f;
+using Route = std::vector<Waypoint>;
+
+// Speed limits of routes, px/s and px/s^2.
+struct Pace {
+  float top = 180.0f;        // in open cave
+  float squeeze = 3.0f;      // extra px/s per pixel of room beside the ship
+  float slowest = 14.0f;     // in the tightest passage
+  float braking = 32.0f;     // deceleration the speeds allow for
+  float speedup = 40.0f;     // acceleration the speeds allow for
+  float sideways = 35.0f;    // acceleration in bends
+};
+
+// Smooths a path of cells into an evenly spaced route that ends at rest,
+// starting at `startspeed`.
+Route makeroute(const Clearance& cave, const std::vector<Point>& path, float startspeed, const Pace& pace = Pace());
+
+// Route length in pixels.
+float routelength(const Route& route);
+
+}  // namespace pilot
