@@ -56,6 +56,7 @@ class Walker {
   }
 
   bool fits(long n) const { return n >= 0 && n <= left; }
+  long remaining() const { return left; }
 
   // Reads a big-endian 32-bit word.
   bool word(long& v) {
@@ -65,10 +66,31 @@ class Walker {
     return ok();
   }
 
-  // Reads a big-endian 16-bit value, sign-extended as the loader does.
+  // Reads a big-endian 16-bit value, sign-extended as the loader does for
+  // colour depths and font kinds.
   bool half(int& v) {
     if (!need(2)) return false;
     v = static_cast<short>(pack_mgetw(f));
+    return ok();
+  }
+
+  // Reads a big-endian 16-bit value as it stands: widths, heights and counts.
+  bool size16(int& v) {
+    if (!need(2)) return false;
+    v = pack_mgetw(f);
+    return ok();
+  }
+
+  // Little-endian words: run-length sprites keep their tokens this way.
+  bool little16(int& v) {
+    if (!need(2)) return false;
+    v = pack_igetw(f);
+    return ok();
+  }
+
+  bool little32(long& v) {
+    if (!need(4)) return false;
+    v = static_cast<int32_t>(pack_igetl(f));
     return ok();
   }
 
@@ -111,21 +133,107 @@ class Walker {
 
 bool walkobjects(Walker& w, const std::string& where);
 
-bool walkbitmap(Walker& w) {
-  int bits, width, height;
-  if (!w.half(bits) || !w.half(width) || !w.half(height)) return false;
-  int bytes;
+// Bytes a pixel takes in the file at a colour depth (-32: with alpha).
+int pixelbytes(int bits) {
   switch (bits) {
-    case 8: bytes = 1; break;
-    case 15: case 16: bytes = 2; break;
-    case 24: case 32: bytes = 3; break;
-    case -32: bytes = 4; break;
-    default: return w.fail("a bitmap of " + std::to_string(bits) + " bits");
+    case 8: return 1;
+    case 15: case 16: return 2;
+    case 24: case 32: return 3;
+    case -32: return 4;
+    default: return 0;
   }
-  if (width < 1 || height < 1) return w.fail("a bitmap of " + std::to_string(width) + "x" + std::to_string(height));
-  long size = static_cast<long>(width) * height * bytes;
+}
+
+// A width, a height, then the pixels: bitmaps, compiled sprites and the
+// glyphs of coloured fonts. The loader makes the bitmap before it reads a
+// pixel, so pixels missing from the chunk would only cost memory; they are
+// refused all the same.
+bool walkpixels(Walker& w, int bits, bool empty) {
+  int width, height;
+  if (!w.size16(width) || !w.size16(height)) return false;
+  // A glyph may be empty, but rows without width would still cost the
+  // loader a line pointer each.
+  if (empty ? width == 0 && height > 0 : width < 1 || height < 1)
+    return w.fail("a bitmap of " + std::to_string(width) + "x" + std::to_string(height));
+  long size = static_cast<long>(width) * height * pixelbytes(bits);
   if (!w.fits(size)) return w.fail("bitmap pixels beyond its chunk");
   return w.skip(size);
+}
+
+bool walkbitmap(Walker& w) {
+  int bits;
+  if (!w.half(bits)) return false;
+  if (pixelbytes(bits) == 0) return w.fail("a bitmap of " + std::to_string(bits) + " bits");
+  return walkpixels(w, bits, false);
+}
+
+// Converting a run-length sprite to the screen's depth draws it whole into a
+// bitmap of its header's size, so that size is bounded (4096 square).
+const long MaxSpritePixels = 1L << 24;
+
+// One row of a run-length sprite: tokens until the row's end marker, a
+// negative token skipping pixels, any other followed by that many pixels.
+// 8-bit sprites use bytes and end rows with 0; 15 and 16-bit ones use
+// little-endian 16-bit tokens ending with 0xF81F; deeper ones 32-bit tokens
+// ending with 0xFF00FF, and their pixels are 3 bytes (4 with alpha). The
+// loader copies a row token by token into a buffer of the header's size
+// (`used` counts that copy) and reads until it meets the end marker, so a
+// row must end inside the chunk, fit the buffer and stay within the width.
+bool walkrlerow(Walker& w, int bits, int width, long& used) {
+  const int depth = bits < 0 ? -bits : bits;
+  const long unit = depth == 8 ? 1 : depth <= 16 ? 2 : 4;
+  long x = 0, token = 0;
+  for (;;) {
+    int small;
+    bool end;
+    if (depth == 8) {
+      if (!w.byte(small)) return false;
+      token = static_cast<signed char>(small);
+      end = token == 0;
+    } else if (depth <= 16) {
+      if (!w.little16(small)) return false;
+      end = small == 0xF81F;
+      token = static_cast<short>(small);
+    } else {
+      if (!w.little32(token)) return false;
+      end = token == 0xFF00FF;
+    }
+    used += unit;
+    if (end) return true;
+    if (token < 0) {
+      x -= token;
+    } else {
+      // A run this long would read as the end of a row once loaded.
+      if (depth == 15 && token == 0x7C1F) return w.fail("a sprite run that reads as a row's end");
+      x += token;
+      if (x <= width && !w.skip(token * pixelbytes(bits))) return false;
+      used += unit * token;
+    }
+    if (x > width) return w.fail("a sprite row wider than its sprite");
+  }
+}
+
+bool walkrle(Walker& w) {
+  int bits, width, height;
+  long size;
+  if (!w.half(bits) || !w.size16(width) || !w.size16(height) || !w.word(size)) return false;
+  if (pixelbytes(bits) == 0) return w.fail("a sprite of " + std::to_string(bits) + " bits");
+  if (width < 1 || height < 1 || static_cast<long>(width) * height > MaxSpritePixels)
+    return w.fail("a sprite of " + std::to_string(width) + "x" + std::to_string(height));
+  if (size < 0) return w.fail("a sprite of negative size");
+  long used = 0;
+  auto rows = [&] {
+    for (int y = 0; y < height; y++)
+      if (!walkrlerow(w, bits, width, used)) return false;
+    return true;
+  };
+  // 8-bit sprites are read as `size` raw bytes, which must hold the rows;
+  // deeper ones are read row by row into a buffer of `size` bytes, which
+  // must be the size of their copy (no larger: the loader allocates it).
+  if (bits == 8) return w.chunk(size, rows);
+  if (!rows()) return false;
+  if (used != size) return w.fail("a sprite of " + std::to_string(size) + " bytes whose rows take " + std::to_string(used));
+  return true;
 }
 
 bool walksample(Walker& w) {
@@ -141,43 +249,90 @@ bool walksample(Walker& w) {
   return w.skip(size);
 }
 
-bool walkglyphs(Walker& w, long count, bool mono) {
-  for (long i = 0; i < count; i++) {
-    int width, height;
-    if (!w.half(width) || !w.half(height)) return false;
-    if (width < 0 || height < 0) return w.fail("a glyph of negative size");
-    long size = mono ? static_cast<long>((width + 7) / 8) * height : static_cast<long>(width) * height;
-    if (!w.skip(size)) return false;
+// Beat divisions, then 32 tracks, each a length and its bytes.
+bool walkmidi(Walker& w) {
+  int divisions;
+  if (!w.half(divisions)) return false;
+  for (int track = 0; track < 32; track++) {
+    long length;
+    if (!w.word(length)) return false;
+    if (!w.fits(length)) return w.fail("a MIDI track of " + std::to_string(length) + " bytes");
+    if (!w.skip(length)) return false;
   }
   return true;
 }
 
-// Fonts of ranges: each range a flag (1-bit or 8-bit glyphs), its first
-// and last character, and one sized glyph per character.
+// The loader fills a legacy font's 224 characters from space upward; files
+// hold at least the 95 printable ASCII ones.
+const int LegacyGlyphs = 224, AsciiGlyphs = 95;
+
+// Legacy fonts: a positive kind is the height of fixed 8-pixel-wide glyphs,
+// one byte a row; a negative kind holds sized 8-bit glyphs until the chunk
+// ends.
+bool walklegacyfont(Walker& w, int kind) {
+  if (kind > 0) {
+    if (!w.fits(static_cast<long>(AsciiGlyphs) * kind)) return w.fail("a font cut short");
+    return true;
+  }
+  int glyphs = 0;
+  for (; glyphs < LegacyGlyphs && w.remaining() > 0; glyphs++)
+    if (!walkpixels(w, 8, true)) return false;
+  if (glyphs < AsciiGlyphs) return w.fail("a font cut short");
+  return true;
+}
+
+// Glyph formats of a font range: 1 and 255 mark 1-bit glyphs, 0 and 8
+// 8-bit ones, 15, 16, 24 and 32 coloured glyphs of that depth.
+int rangedepth(int flag) {
+  if (flag == 1 || flag == 255) return 1;
+  if (flag == 0) return 8;
+  return pixelbytes(flag) ? flag : 0;
+}
+
+bool walkglyphs(Walker& w, long count, int depth) {
+  for (long i = 0; i < count; i++) {
+    if (depth != 1) {
+      if (!walkpixels(w, depth, true)) return false;
+      continue;
+    }
+    int width, height;
+    if (!w.size16(width) || !w.size16(height)) return false;
+    if (!w.skip(static_cast<long>((width + 7) / 8) * height)) return false;
+  }
+  return true;
+}
+
+// Fonts of ranges: each range a glyph format, its first and last character,
+// and one sized glyph per character.
 bool walkfont(Walker& w) {
   int kind;
   if (!w.half(kind)) return false;
-  if (kind == 8 || kind == 16) return w.skip(95L * kind);
-  if (kind == -1) return walkglyphs(w, 95, false);
-  if (kind != 0) return w.fail("a font of unknown kind");
+  if (kind != 0) return walklegacyfont(w, kind);
   int ranges;
-  if (!w.half(ranges)) return false;
+  if (!w.size16(ranges)) return false;
   if (ranges < 1) return w.fail("a font without characters");
+  bool mono = false;
   for (int r = 0; r < ranges; r++) {
-    int mono;
+    int flag;
     long first, last;
-    if (!w.byte(mono) || !w.word(first) || !w.word(last)) return false;
-    // Only the two flags whose meaning no reader can mistake.
-    if (mono != 0 && mono != 1) return w.fail("a font range of unknown glyph format");
+    if (!w.byte(flag) || !w.word(first) || !w.word(last)) return false;
+    const int depth = rangedepth(flag);
+    if (depth == 0) return w.fail("a font range of unknown glyph format");
+    // The font takes the kind of its last range and treats every range as
+    // that kind, so 1-bit and coloured ranges cannot share a font.
+    if (r > 0 && (depth == 1) != mono) return w.fail("a font mixing 1-bit and coloured ranges");
+    mono = depth == 1;
     // Every glyph takes at least its 4-byte size, which bounds the range.
-    if (first < 0 || last < first || !w.fits((last - first + 1) * 4)) return w.fail("an impossible font range");
-    if (!walkglyphs(w, last - first + 1, mono != 0)) return false;
+    if (first < 0 || last < first || last >= INT32_MAX || !w.fits((last - first + 1) * 4))
+      return w.fail("an impossible font range");
+    if (!walkglyphs(w, last - first + 1, depth)) return false;
   }
   return true;
 }
 
-// Deeper nesting than any real file uses would only exhaust the stack.
-const int MaxNesting = 16;
+// Allegro's loader recurses once per nested file; deeper nesting than any
+// real file uses would only exhaust the stack.
+const int MaxNesting = 1000;
 
 bool walknested(Walker& w, const std::string& where) {
   if (w.depth >= MaxNesting) return w.fail("files nested too deep");
@@ -187,26 +342,34 @@ bool walknested(Walker& w, const std::string& where) {
   return good;
 }
 
+// Every type the loader has no reader for (palettes, animations, patches,
+// info, plain data, types of other programs) is kept as raw bytes.
 bool walkdata(Walker& w, long type, const std::string& where) {
   switch (type) {
     case DAT_FILE: return walknested(w, where);
-    case DAT_BITMAP: return walkbitmap(w);
+    case DAT_BITMAP: case DAT_C_SPRITE: case DAT_XC_SPRITE: return walkbitmap(w);
+    case DAT_RLE_SPRITE: return walkrle(w);
     case DAT_SAMPLE: return walksample(w);
+    case DAT_MIDI: return walkmidi(w);
     case DAT_FONT: return walkfont(w);
-    case DAT_DATA: return true;
-    default: return w.fail("an object type this game does not use");
+    default: return true;
   }
 }
 
 // One object: any number of properties, then its type and data chunk.
+// DAT_END ends the loaded lists, so neither a property nor an object may
+// carry it as its type.
 bool walkobject(Walker& w, const std::string& where) {
   long type;
   for (;;) {
     if (!w.word(type)) return false;
     if (type != DAT_PROPERTY) break;
     long id, size;
-    if (!w.word(id) || !w.word(size) || !w.skip(size)) return false;
+    if (!w.word(id) || !w.word(size)) return false;
+    if (id == DAT_END) return w.fail("a property typed as the end of a list");
+    if (!w.skip(size)) return false;
   }
+  if (type == DAT_END) return w.fail("an object typed as the end of a list");
   long packed, unpacked;
   if (!w.word(packed) || !w.word(unpacked)) return false;
   if (unpacked < 0) return w.fail("compressed objects are not supported");
@@ -295,4 +458,16 @@ bool checkdataentries(const DATAFILE* data, std::string& why) {
     }
   }
   return true;
+}
+
+DATAFILE* loaddatafile(const char* filename, std::string& why) {
+  if (!checkdatafile(filename, why)) return nullptr;
+  DATAFILE* data = load_datafile(filename);
+  if (!data) {
+    why = "Allegro could not read it";
+    return nullptr;
+  }
+  if (checkdataentries(data, why)) return data;
+  unload_datafile(data);
+  return nullptr;
 }

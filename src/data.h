@@ -43,12 +43,21 @@ enum DataEntry {
 // entry is never read and any type will do.
 extern const int DataEntryTypes[DataCount];
 
-// Walks the structure of a datafile on disk (magic, object count, every
-// property and chunk size within the bytes present) without trusting it.
-// Allegro's own loader crashes on truncated files, so this runs first.
-// Returns false and sets `why` when the file is missing or damaged.
+// Walks the structure of a datafile on disk without trusting it: the
+// header, every property, and every object the way Allegro's loader reads
+// it (bitmaps and sprites of every depth, run-length sprites, samples, MIDI,
+// fonts of every kind, nested files; palettes, animations, info and any other
+// type as raw bytes), each within the bytes really present. Allegro's own
+// loader crashes on truncated or damaged files, so this runs first. Returns
+// false and sets `why` when the file is missing, compressed or damaged.
 bool checkdatafile(const char* filename, std::string& why);
 
 // True when a loaded datafile has at least DataCount entries and every used
 // entry has the type the game expects; otherwise sets `why`.
 bool checkdataentries(const DATAFILE* data, std::string& why);
+
+// The whole way in for a data file: checkdatafile, load_datafile with the
+// colour depth and conversion already set, then checkdataentries. Returns
+// the loaded file (the caller owns it), or null with `why` set and nothing
+// left loaded. Used by the game's LoadData and by levelcheck.
+DATAFILE* loaddatafile(const char* filename, std::string& why);

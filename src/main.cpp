@@ -59,17 +59,9 @@ bool LoadData() {
     default: break;
   }
   // Allegro's loader trusts the file it reads, so a damaged data.dat is
-  // caught here before it can crash the program.
+  // caught before it can crash the program.
   std::string why;
-  if (checkdatafile("data.dat", why)) {
-    datafile = load_datafile("data.dat");
-    if (!datafile)
-      why = "Allegro could not read it";
-    else if (!checkdataentries(datafile, why)) {
-      unload_datafile(datafile);
-      datafile = nullptr;
-    }
-  }
+  datafile = loaddatafile("data.dat", why);
   if (!datafile) {
     ShowError("Failed to load data.");
     ShowError(("data.dat: " + why).c_str());

@@ -34,6 +34,14 @@ std::string smallfile() {
 }
 
 std::string be32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+std::string be16(uint16_t v) { return {char(v >> 8), char(v)}; }
+std::string le16(uint16_t v) { return {char(v), char(v >> 8)}; }
+
+std::string object(uint32_t type, const std::string& body) { return be32(type) + be32(body.size()) + be32(body.size()) + body; }
+std::string file(const std::string& objects, uint32_t count = 1) { return be32(F_NOPACK_MAGIC) + be32(DAT_MAGIC) + be32(count) + objects; }
+
+// The seeds of the data file fuzzer: one small file per kind of object.
+std::string seed(const char* name) { return readfile(sourcedir() + "/tests/fuzz/corpus/fuzz_data/" + name); }
 
 std::string patched(const std::string& bytes, size_t at, uint32_t v) { return bytes.substr(0, at) + be32(v) + bytes.substr(at + 4); }
 
@@ -164,6 +172,7 @@ TEST(DataFile, CheckJudgesHeadersCountsSizesAndNesting) {
       {"nested file", nested(1, inner), true}, {"nested 4 deep", nested(4), true},
       {"nested count beyond its chunk", nested(1, patched(inner, 0, 5)) + padding, false},
       {"nested chunk beyond its file", nested(1, patched(patched(inner, 8, 40), 12, 40)) + padding, false},
+      {"nested 200 deep", nested(200), true},
       {"nested 5000 deep", nested(5000), false, "deep"}};  // would exhaust the stack
   for (const Row& r : rows) {
     std::string why;
@@ -184,4 +193,80 @@ TEST(DataFile, EntryCheckRejectsShortFilesAndWrongTypes) {
   copy[DataFont].type = DAT_FONT;
   copy[DataCount - 1].type = DAT_END;  // 28 entries
   EXPECT_FALSE(checkdataentries(copy.data(), why));
+}
+
+// Every kind of object Allegro reads, nested two deep among the others, is
+// accepted and loads; cut anywhere, the same file is refused.
+TEST(DataFile, CheckFollowsAllegrosLoaderThroughEveryObjectType) {
+  initallegro();
+  std::string objects;
+  int count = 0;
+  for (const char* name : {"bitmaps", "sprites", "rle8", "rle16", "rle32", "samples", "midi", "raw", "fontfixed",
+                           "fontprop", "fontmono", "fontcolour", "fontdeep", "nested"}) {
+    const std::string bytes = seed(name);
+    ASSERT_GT(bytes.size(), 12u) << name;
+    objects += object(DAT_FILE, bytes.substr(8));
+    count++;
+  }
+  const std::string all = file(objects, count);
+  std::string why;
+  ASSERT_TRUE(accepted(all, why)) << why;
+  static const std::string path = maketempdir() + "/all.dat";
+  writefile(path, all);
+  DATAFILE* data = load_datafile(path.c_str());
+  ASSERT_NE(data, nullptr);
+  const DATAFILE* rle = static_cast<DATAFILE*>(data[4].dat);
+  EXPECT_EQ(rle[0].type, DAT_RLE_SPRITE);
+  EXPECT_EQ(static_cast<RLE_SPRITE*>(rle[0].dat)->h, 2);
+  EXPECT_EQ(static_cast<DATAFILE*>(data[7].dat)[0].type, DAT_PALETTE);
+  EXPECT_TRUE(is_color_font(static_cast<FONT*>(static_cast<DATAFILE*>(data[12].dat)[0].dat)));
+  unload_datafile(data);
+  for (size_t n = 8; n < all.size(); n += 3) EXPECT_FALSE(accepted(all.substr(0, n), why)) << "cut at " << n;
+}
+
+TEST(DataFile, CheckRefusesWhatWouldCrashOrLeakInTheLoader) {
+  initallegro();
+  auto rle = [](int bits, int w, int h, uint32_t size, const std::string& rows) {
+    return file(object(DAT_RLE_SPRITE, be16(bits) + be16(w) + be16(h) + be32(size) + rows));
+  };
+  const std::string row16 = le16(0xFFFE) + le16(1) + le16(0x1234) + le16(0xF81F);  // skip 2, one pixel, end
+  std::string font = be16(0) + be16(2) + "\x01" + be32(65) + be32(65) + be16(3) + be16(1) + "x" + "\x00" + be32(66) +
+                     be32(66) + be16(1) + be16(1) + "y";
+  const std::string midi = be16(96) + be32(0xFFFFFFFF) + std::string(31 * 4, '\0');
+  struct Row { const char* what; std::string bytes; bool good; };
+  const Row rows[] = {
+      {"16-bit sprite", rle(16, 3, 1, 8, row16), true},
+      {"sprite copy larger than its size", rle(16, 3, 1, 6, row16), false},
+      {"sprite size far beyond its copy", rle(16, 3, 1, 0x7C000000, row16), false},
+      {"sprite row wider than the sprite", rle(16, 2, 1, 8, row16), false},
+      {"sprite row without its end", rle(16, 3, 1, 8, row16.substr(0, 6)), false},
+      {"sprite of negative size", rle(16, 3, 1, 0xFFFFFFF8, row16), false},
+      {"8-bit sprite rows beyond its size", rle(8, 3, 1, 2, std::string("\xfe\x01\x05\x00", 4)), false},
+      {"sprite of 64k square", rle(16, 0xFFFF, 0xFFFF, 8, row16), false},
+      {"font of 1-bit and coloured ranges", file(object(DAT_FONT, font)), false},
+      {"glyph of rows without width", file(object(DAT_FONT, be16(0) + be16(1) + std::string(1, 8) + be32(65) + be32(65) +
+                                                   be16(0) + be16(0xFFFF))), false},
+      {"legacy font of 94 glyphs", file(object(DAT_FONT, be16(0xFFFF) + std::string(94 * 4, '\0'))), false},
+      {"MIDI track of negative length", file(object(DAT_MIDI, midi)), false},
+      {"object typed as a list's end", file(object(DAT_END, "abc")), false},
+      {"property typed as a list's end", file(be32(DAT_PROPERTY) + be32(DAT_END) + be32(1) + "p" + object(DAT_DATA, "")), false}};
+  for (const Row& r : rows) {
+    std::string why;
+    EXPECT_EQ(accepted(r.bytes, why), r.good) << r.what << ": " << why;
+  }
+}
+
+TEST(DataFile, LoadingRefusesDamageAndShortFilesAndKeepsNothing) {
+  initallegro();
+  const std::string dir = maketempdir();
+  std::string why;
+  DATAFILE* data = loaddatafile((rundir() + "/data.dat").c_str(), why);
+  EXPECT_NE(data, nullptr) << why;
+  if (data) unload_datafile(data);
+  writefile(dir + "/cut.dat", readfile(rundir() + "/data.dat").substr(0, 1000));
+  EXPECT_EQ(loaddatafile((dir + "/cut.dat").c_str(), why), nullptr);
+  EXPECT_EQ(why.rfind("object 0: ", 0), 0u) << why;
+  writefile(dir + "/short.dat", seed("bitmaps"));
+  EXPECT_EQ(loaddatafile((dir + "/short.dat").c_str(), why), nullptr);
+  EXPECT_EQ(why, "holds 6 entries, the game needs 29");
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "data.h"
 #include "levelcheck/loadlevel.h"
 #include "manager.h"
 #include "map.h"
@@ -86,4 +87,23 @@ TEST_F(FuzzCorpus, FarObjectsTakeTheGamesWholePixelsAndKeepTheCameraOnThePicture
   playframes(3);
   EXPECT_EQ(screenoffsetx, 1280 - 640);  // the ship is far to the right and up
   EXPECT_EQ(screenoffsety, 0);
+}
+
+// What the data file check accepts, Allegro must load; the rest is refused
+// with a reason.
+TEST_F(FuzzCorpus, EveryDataInputIsRefusedWithAReasonOrLoads) {
+  for (const auto& entry : std::filesystem::directory_iterator(corpusfile("fuzz_data"))) {
+    SCOPED_TRACE(entry.path());
+    std::string why;
+    if (!checkdatafile(entry.path().c_str(), why)) {
+      EXPECT_FALSE(why.empty());
+      continue;
+    }
+    DATAFILE* data = load_datafile(entry.path().c_str());
+    ASSERT_NE(data, nullptr);
+    unload_datafile(data);
+  }
+  std::string why;
+  for (const char* name : {"headeronly", "packed", "mixedfont"})
+    EXPECT_FALSE(checkdatafile(corpusfile("fuzz_data", name).c_str(), why)) << name;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "levelcheck/loadlevel.h"
 #include "manager.h"
 #include "map.h"
 #include "support/fuzz_support.h"
@@ -28,10 +29,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path = writeinput(data, size, "objects");
   initmanager();
   dirtyrectangles.clear();
-  blit(cave, collisionmap, 0, 0, 0, 0, cave->w, cave->h);
   quietly([&] { InitObjects(path.c_str()); });
   std::remove(path.c_str());
+  // Only bases and tanks mark the collision map, each under its own picture:
+  // copying the cave back under them alone is far cheaper than a whole
+  // 2560-square copy per input.
+  const std::vector<LevelObject> objects = collectobjects();
   playframes(3);
   initmanager();
+  for (const LevelObject& o : objects)
+    if (o.letter == 'T' && o.sprite)
+      blit(cave, collisionmap, o.x - o.sprite->w / 2 - 2, o.y - o.sprite->h - 2, o.x - o.sprite->w / 2 - 2,
+           o.y - o.sprite->h - 2, o.sprite->w + 4, o.sprite->h + 4);
   return 0;
 }

@@ -101,16 +101,8 @@ bool startallegro(const std::string& datafilename, std::string& why) {
   }
   set_color_depth(32);
   set_color_conversion(COLORCONV_16_TO_32);
-  if (!checkdatafile(datafilename.c_str(), why)) return false;
-  datafile = load_datafile(datafilename.c_str());
-  if (!datafile) {
-    why = "Allegro could not read it";
-    return false;
-  }
-  if (checkdataentries(datafile, why)) return true;
-  unload_datafile(datafile);
-  datafile = nullptr;
-  return false;
+  datafile = loaddatafile(datafilename.c_str(), why);
+  return datafile != nullptr;
 }
 
 int checkandreport(const Options& options, std::ostream& out) {
