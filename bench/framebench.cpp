@@ -62,7 +62,7 @@ void recordobject(GameObject* obj, std::vector<DrawOp>& ops) {
   if (Ship* s = dynamic_cast<Ship*>(obj)) {
     fixed angle = ftofix(s->angle * RadiansToAllegro);
     ops.push_back({DrawOp::Rotated, s->sprite, x - s->sprite->w / 2, y - s->sprite->h / 2, angle, 0});
-    ops.push_back({DrawOp::Panel, panelstandin, screenoffsetx + 576, screenoffsety, 0, 0});
+    ops.push_back({DrawOp::Panel, panelstandin, screenoffsetx + PanelScreenX, screenoffsety, 0, 0});
   } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
     ops.push_back({DrawOp::Sprite, e->sprite, x - e->sprite->w / 2, y - e->sprite->h / 2, 0, 0});
   } else if (StaticObject* t = dynamic_cast<StaticObject*>(obj)) {
@@ -121,7 +121,7 @@ double replay(const std::vector<RecordedFrame>& frames) {
   double t0 = nowms();
   for (const RecordedFrame& f : frames) {
     for (const DrawOp& op : f.ops) replayop(op);
-    blit(vscreen, screen, f.offsetx, f.offsety, 0, 0, 640, 480);
+    blit(vscreen, screen, f.offsetx, f.offsety, 0, 0, ScreenWidth, ScreenHeight);
     for (const Rect& r : f.rects) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
   }
   return nowms() - t0;

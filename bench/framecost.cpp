@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "common.h"
 #include "enemies.h"
 #include "manager.h"
 #include "map.h"
@@ -105,7 +106,7 @@ struct Floor {
       putpixel(vscreen, x, y - 1, p->colour);
       drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
     }
-    blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, 640, 480);
+    blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenWidth, ScreenHeight);
     for (const Rect& r : rects) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
   }
 };
@@ -141,7 +142,7 @@ void crowdinview() {
   Point o = windoworigin();
   Enemy probe(BlueStaticWibblet);
   int spacing = int(2 * probe.radius) + 4;
-  int cols = 640 / spacing;
+  int cols = ScreenWidth / spacing;
   for (int i = 0; i < 200; i++) {
     float x = o.x + spacing / 2 + (i % cols) * spacing, y = o.y + spacing / 2 + (i / cols) * spacing;
     if (i % 2) {

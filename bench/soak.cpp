@@ -125,7 +125,7 @@ void editorsoak() {
   screenoffsetx = 0;
   screenoffsety = 0;
   viewportcentre = {320, 240};
-  std::uniform_real_distribution<float> x(0, 640), y(0, 480);
+  std::uniform_real_distribution<float> x(0, ScreenWidth), y(0, ScreenHeight);
   std::vector<GameObject*> placed;
   for (int n = 0; n < EditorObjects; n++) {
     GameObject* obj = editorobject(n);
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
   initallegro();
   if (chdir(rundir().c_str()) != 0) return 1;
   srand(1);
-  BITMAP* memoryscreen = create_bitmap(640, 480);
+  BITMAP* memoryscreen = create_bitmap(ScreenWidth, ScreenHeight);
   if (!memoryscreen) return 1;
   screen = memoryscreen;
   playerinfo.init();

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <ostream>
 
+#include "common.h"
 #include "data.h"
+#include "items.h"
 #include "main.h"
 #include "manager.h"
 #include "map.h"
@@ -13,16 +15,35 @@
 
 namespace {
 
-const float TurnSpeed = 1.5707964f;      // ship's turn rate, radians per second
-const float MartianGravity = 4.0f;       // metres per second squared
+const float MartianGravity = 4.0f;  // metres per second squared
 const float PixelsPerMetre = 10.0f;
+
+// The ship with the Mk1 engine and the plain gun; the fitted items scale
+// these (items.h).
+const float ShipMass = 10000.0f;
+const float StandardThrust = 120000.0f;  // 120 px/s^2 against gravity's 40
+const float StandardBurnRate = 0.05f;    // hydrogen, and of oxygen, per second of burn
+const float StandardAcidPerPull = 0.05f;
+const float TurnSpeed = 1.5707964f;      // radians per second: a turn in 4 s
+
 const float DebrisSpeed = 100.0f;        // exhaust particles, pixels per second
+const float ExhaustInterval = 0.05f;     // seconds of burn per exhaust particle
 const float ShieldRechargeTime = 90.0f;  // seconds from an empty shield to a full one
+const float ShieldHitShare = 8.0f;       // a harmful hit's damage over this comes off the shield
+const float StressDecay = 3.0f;          // glow of the hardest recent hit lost per second
+const int HitVolumePerDamage = 128;      // hit sound volume per whole unit of damage
 const float FireDelay = 1.0f;            // seconds between two shots
+// The gun may fire again once its cooldown is within this of done.
+const float FireSlack = 0.01f;
 const float ShotSpeed = 120.0f;          // shots leave the ship this fast, pixels per second
 const float CollisionDamage = 100.0f;    // the hit the ship deals to a body it touches
 const float TransferRate = 0.2f;         // units per second drawn from a tank
 const float MaxPickupSpeed = 100.0f;     // fastest the ship may go and still draw, px/s
+const float DockedEnough = 0.3f;         // docking progress that completes the level: 1.5 s
+const float DisintegrationTime = 5.0f;   // seconds from a lost shield to the last explosion
+const int BlastSmokeSpeed = 30;          // px/s on each axis, smoke of a disintegration blast
+const int WreckPieces = 40;              // pieces of the ship's last explosion
+const int WreckSpeed = 300;              // px/s on each axis
 
 const float Pi = 3.1415927f;
 const float SprayAngle = 0.2617993877991494f;  // 15 degrees either side of the nose
@@ -122,13 +143,13 @@ void makeblast(const Ship& ship) {
   float dy = static_cast<float>(randombetween(-r, r));
   e->position = {ship.position.x + dx, ship.position.y + dy};
   addobject(e);
-  addobject(makeparticle(ship.position, 30));
+  addobject(makeparticle(ship.position, BlastSmokeSpeed));
 }
 
-// The ship's last moment: forty long-lived pieces flung in every direction.
+// The ship's last moment: long-lived pieces flung in every direction.
 void scatterwreck(const Ship& ship) {
-  for (int i = 0; i < 40; i++) {
-    Particle* p = makeparticle(ship.position, 300);
+  for (int i = 0; i < WreckPieces; i++) {
+    Particle* p = makeparticle(ship.position, WreckSpeed);
     p->life *= 2.0f;
     addobject(p);
   }
@@ -171,7 +192,7 @@ void drawslider(BITMAP* bmp, int x, int y, int colour, float amount) {
 
 // Volume of the hit sound: 128 for a damage from 1, 255 from 2 upwards.
 int hitvolume(float damage) {
-  return std::min(wholepixel(std::clamp(damage, 0.0f, 2.0f)) * 128, 255);
+  return std::min(wholepixel(std::clamp(damage, 0.0f, 2.0f)) * HitVolumePerDamage, 255);
 }
 
 // Picture of each kind of base and tank, in StaticType order.
@@ -260,7 +281,7 @@ Ship::Ship() {
   angle = 0;
   dead = false;
   radius = ShipRadius;
-  mass = 10000.0f;
+  mass = ShipMass;
   sprite = databitmap(DataShip);
   debristime = 0;
   shieldstress = 0;
@@ -269,12 +290,11 @@ Ship::Ship() {
   ammo = 1.0f;
   oxygen = 1.0f;
   hydrogen = 1.0f;
-  thrust = 120000.0f;
-  burnrate = 0.05f;
-  ammorate = 0.05f;
-  if (playerinfo.weapon == 2) ammorate /= 2;
-  if (playerinfo.engine > 1) burnrate = static_cast<float>(burnrate * (2.0 / 3.0));
-  if (playerinfo.engine > 2) thrust *= 1.5f;
+  // The engine's turning and the gun's jets are read as they are used.
+  const EngineProperties engine = engineproperties(playerinfo.engine);
+  thrust = StandardThrust * engine.thrustfactor;
+  burnrate = static_cast<float>(StandardBurnRate * engine.burnfactor);
+  ammorate = StandardAcidPerPull * gunproperties(playerinfo.weapon).acidfactor;
   firetime = 0;
   connecteditem = nullptr;
   criticalhit = false;
@@ -295,11 +315,11 @@ void Ship::save(std::ostream& out) {
 void Ship::tick(float quantum) {
   CollidesWithScenery::tick(quantum);
   float turndir = criticalhit ? disintegrate(quantum) : obeykeys(quantum);
-  if (playerinfo.engine > 3) turndir *= 2;
+  turndir *= engineproperties(playerinfo.engine).turnfactor;
   angle += turndir * TurnSpeed * quantum;
   if (angle > Pi) angle -= 2 * Pi;
   if (angle < -Pi) angle += 2 * Pi;
-  if (shieldstress > 0) shieldstress -= 3.0f * quantum;
+  if (shieldstress > 0) shieldstress -= StressDecay * quantum;
   rechargeshield(quantum);
   checkforitems(quantum);
 }
@@ -349,7 +369,7 @@ void Ship::firerocket(float quantum) {
   velocity.x += sa * impulse * quantum;
   velocity.y += -ca * impulse * quantum;
   debristime += quantum;
-  if (debristime > 0.05f) {
+  if (debristime > ExhaustInterval) {
     debristime = 0;
     emitexhaust(*this, sa, ca);
   }
@@ -360,12 +380,14 @@ void Ship::firerocket(float quantum) {
 }
 
 void Ship::firebullet() {
-  if (firetime > 0.01f) return;  // cooling down
-  if (ammo < 0) return;          // a store at exactly 0 still fires
+  if (firetime > FireSlack) return;  // cooling down
+  if (ammo < 0) return;              // a store at exactly 0 still fires
   makebullet(this, angle);
-  if (playerinfo.weapon == 3) {
-    makebullet(this, angle - SprayAngle);
-    makebullet(this, angle + SprayAngle);
+  // Any further jets go in pairs, each pair SprayAngle further out.
+  int pairs = (gunproperties(playerinfo.weapon).jets - 1) / 2;
+  for (int pair = 1; pair <= pairs; pair++) {
+    makebullet(this, angle - pair * SprayAngle);
+    makebullet(this, angle + pair * SprayAngle);
   }
   ammo -= ammorate;  // one charge per trigger pull, however many jets
   panelneedsupdate = true;
@@ -390,7 +412,7 @@ void Ship::checkforitems(float quantum) {
   panelneedsupdate = true;
   connecteditem = item;
   if (item->capacity < 0 && item->type != PlayerBaseExit) item->sprite = databitmap(DataEmptyTank);
-  if (endlevel > 0.3f) playerinfo.levelcomplete = true;
+  if (endlevel > DockedEnough) playerinfo.levelcomplete = true;
 }
 
 float* Ship::storefor(StaticType type) {
@@ -414,14 +436,14 @@ float* Ship::storefor(StaticType type) {
 
 void Ship::takehit(float strength) {
   if (criticalhit) return;
-  float damage = strength / 40.0f;
+  float damage = strength / HitScale;
   if (damage > shieldstress) {
     int vol = hitvolume(damage);
     if (vol > 16) play_sound(DataShipHitSound, 1000, vol);
     shieldstress = damage;
   }
   if (damage > 1.0f) {
-    shieldpower -= damage / 8.0f;
+    shieldpower -= damage / ShieldHitShare;
     panelneedsupdate = true;
     if (shieldpower < 0) blowup();
   }
@@ -431,7 +453,7 @@ void Ship::collidewithother(CollidesWithScenery* other, float) { other->takehit(
 
 void Ship::blowup() {
   criticalhit = true;
-  criticaltimer = 5.0f;
+  criticaltimer = DisintegrationTime;
   shieldstress = 0;
 }
 
@@ -465,7 +487,7 @@ void Ship::updatepanel() {
 }
 
 void Ship::drawpanel() {
-  int x = screenoffsetx + 576;
+  int x = screenoffsetx + PanelScreenX;
   int y = screenoffsety;
   blit(panel, vscreen, 0, 0, x, y, panel->w, panel->h);
   addrect(x, y, panel->w, panel->h);

@@ -40,6 +40,10 @@ constexpr int StaticStampBase = 8;
 constexpr float ShipRadius = 23.0f;
 constexpr float ProbeDistance = 3 * ShipRadius;
 
+// Bodies divide the strength of a hit by this: the ship and the wibblets
+// take harm only from hits above it, and one such hit bursts a fresh shot.
+constexpr float HitScale = 40.0f;
+
 // Everything that exists in a running level. Created with new, handed to
 // addobject, which owns it; it ends by setting `dead`.
 class GameObject {

@@ -33,8 +33,8 @@ const float MaxReloadTime = 5.0f;
 // Closer to home than this (squared pixels) a wibblet keeps its heading,
 // so it wobbles about home rather than settling on it.
 const float HomeSlackSquared = 10.0f;
-// A hit's strength / 40 must exceed 1 to harm; a quarter of it comes off hp.
-const float HitScale = 40.0f;
+// A hit's strength / HitScale must exceed 1 to harm; a quarter of that
+// comes off hp.
 const float HitShare = 4.0f;
 const int DeathBlasts = 10;
 const int ParticlesPerBlast = 4;

@@ -42,7 +42,7 @@ bool SetupMode(bool editor) {
   int gfx_mode = editor ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
   for (int i = 0; depths[i] != 0; i++) {
     set_color_depth(depths[i]);
-    if (set_gfx_mode(gfx_mode, 640, 480, 640, 480) == 0) {
+    if (set_gfx_mode(gfx_mode, ScreenWidth, ScreenHeight, ScreenWidth, ScreenHeight) == 0) {
       chosenDepth = depths[i];
       return true;
     }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "common.h"
 #include "map.h"
 #include "playerinfo.h"
 
@@ -25,8 +26,8 @@ std::vector<Rect> dirtyrectangles;
 
 namespace {
 
-const int ScreenW = 640;
-const int ScreenH = 480;
+const int ScreenW = ScreenWidth;
+const int ScreenH = ScreenHeight;
 
 // Below this many frames a second the game slows down rather than take
 // longer steps: quantum never exceeds 1/20 s.
@@ -41,8 +42,8 @@ const float CameraEase = 10.0f;
 
 // Objects this close to the viewport centre are drawn and may collide:
 // a whole screen in each direction, so those just off-screen still count.
-const float NearX = 640.0f;
-const float NearY = 480.0f;
+const float NearX = ScreenWidth;
+const float NearY = ScreenHeight;
 
 // Height of the "Level complete!" banner's dirty strip, and the colour
 // behind its letters: Allegro's default text mode, black.

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "common.h"
 #include "data.h"
 #include "enemies.h"
 #include "main.h"
@@ -254,8 +255,8 @@ void InitBackground() {
     if (*b) destroy_bitmap(*b);
     *b = nullptr;
   }
-  backgroundWidth = 2560;
-  backgroundHeight = 2560;
+  backgroundWidth = LevelWidth;
+  backgroundHeight = LevelHeight;
   background = create_bitmap(backgroundWidth, backgroundHeight);
   vscreen = create_bitmap(backgroundWidth, backgroundHeight);
   collisionmap = create_bitmap_ex(8, backgroundWidth, backgroundHeight);

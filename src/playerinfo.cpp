@@ -1,11 +1,13 @@
 #include "playerinfo.h"
 
+#include "items.h"
+
 PlayerInfo playerinfo;
 
 void PlayerInfo::init() {
   score = 0;
   money = 0;
-  engine = 1;
-  weapon = 1;
+  engine = EngineMk1;
+  weapon = PlainAcidGun;
   levelcomplete = false;
 }

@@ -13,8 +13,6 @@ const float ShotHitPoints = 1.0f;
 const float ShotLife = 6.0f;
 const float ShotRadius = 3.0f;
 const float ShotMass = 1000.0f;
-// A hit's strength is divided by this before it comes off the hit points.
-const float HitScale = 40.0f;
 const int BurstParticles = 5;
 // Fastest splash particle, pixels per second on each axis.
 const int BurstSpeed = 40;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include "enemies.h"
 #include "flylevels/control.h"
@@ -171,4 +172,21 @@ TEST(Pilot, CommandLineNamesLevelsFilesAndPictures) {
   EXPECT_NE(describeflight(low).find("BELOW THE FUEL MARGIN"), std::string::npos);
   low.oxygen = 0.3f;
   EXPECT_TRUE(flightpasses(low));
+}
+
+// A whole flight over a small made-up level: a hall with a blue wibblet
+// above the way to the exit pad. The pilot shoots it before it can do
+// harm, and docks.
+TEST(Pilot, FliesAHallPastAWibbletToTheExit) {
+  initallegro();
+  const std::string dir = maketempdir();
+  writefile(dir + "/hall.txt", "1\n4  100 100  1300 100  1300 600  100 600\n");
+  writefile(dir + "/hall_objects.txt", "S 200 543\nT 5 200 601\nE 1 700 430\nT 0 1150 601\n");
+  FlyOptions options;
+  options.mapfile = dir + "/hall.txt";
+  options.objectsfile = dir + "/hall_objects.txt";
+  std::ostringstream out;
+  EXPECT_EQ(flyandreport(options, out), FlownClean) << out.str();
+  for (const char* says : {"finished in", "wibblets killed 1 of 1 (1 blue)", "hits taken 0"})
+    EXPECT_NE(out.str().find(says), std::string::npos) << says << " in\n" << out.str();
 }

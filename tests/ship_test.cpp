@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "common.h"
 #include "data.h"
+#include "items.h"
 #include "main.h"
 #include "support/world_support.h"
 
@@ -25,19 +29,73 @@ struct Refuelling {
   }
 };
 
-TEST(Ship, RocketThrustAndFuelDependOnTheEngineAndBothArrowsTurnClockwise) {
-  TestWorld world;
-  key[KEY_UP] = key[KEY_LEFT] = key[KEY_RIGHT] = 1;
-  for (int engine : {1, 2, 3}) {
-    playerinfo.engine = engine;
+// One frame with the rocket, both arrows and the trigger held, for fitted
+// ids in and beyond the catalogue: engines count every benefit up to their
+// id, guns only their own.
+TEST(Ship, FittedEngineAndGunSetThrustFuelTurningJetsAndAcid) {
+  struct Row { int engine, weapon; float thrust, burn, turn; size_t jets; float acid; } rows[] = {
+      {0, 0, 120, 0.05f, 1, 1, 0.05f},
+      {EngineMk1, PlainAcidGun, 120, 0.05f, 1, 1, 0.05f},
+      {EngineMk2, EfficientAcidGun, 120, 0.05f * 2 / 3, 1, 1, 0.025f},
+      {EngineMk3, SprayAcidGun, 180, 0.05f * 2 / 3, 1, 3, 0.05f},
+      {EngineMk4, 4, 180, 0.05f * 2 / 3, 2, 1, 0.05f},
+      {7, PlainAcidGun, 180, 0.05f * 2 / 3, 2, 1, 0.05f}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "engine " << row.engine << ", gun " << row.weapon);
+    TestWorld world;
+    playerinfo.engine = row.engine;
+    playerinfo.weapon = row.weapon;
+    key[KEY_UP] = key[KEY_LEFT] = key[KEY_RIGHT] = key[KEY_LCONTROL] = 1;
     Ship ship;
     ship.position = {320, 240};
-    ship.tick(Q);  // against gravity, then turning
-    EXPECT_FLOAT_EQ(ship.velocity.y, (40.0f - (engine < 3 ? 120.0f : 180.0f)) * Q);
-    EXPECT_FLOAT_EQ(ship.angle, TurnStep);
-    run(ship, 31);  // a second's burn
-    EXPECT_NEAR(ship.hydrogen, engine == 1 ? 0.95f : 1.0f - 0.05f * 2 / 3, 1e-4);
-    EXPECT_NEAR(ship.oxygen, ship.hydrogen, 1e-6);
+    ship.tick(Q);  // against gravity, then turning; both arrows turn clockwise
+    EXPECT_FLOAT_EQ(ship.velocity.y, (40.0f - row.thrust) * Q);
+    EXPECT_NEAR((1.0f - ship.hydrogen) / Q, row.burn, 1e-4);
+    EXPECT_EQ(ship.oxygen, ship.hydrogen);
+    EXPECT_FLOAT_EQ(ship.angle, row.turn * TurnStep);
+    ASSERT_EQ(newshots().size(), row.jets);
+    EXPECT_NEAR(ship.ammo, 1.0f - row.acid, 1e-6);
+    const float sideways[] = {0, -0.2617994f, 0.2617994f};  // straight on, then 15 degrees either side
+    for (size_t i = 0; i < newshots().size(); i++)
+      EXPECT_NEAR(newshots()[i]->velocity.x, 120.0f * std::sin(sideways[i]), 1e-3) << i;
+  }
+}
+
+// Rules that play out over time, each from a fresh ship with full stores
+// and shield, hovering over a hydrogen tank.
+TEST(Ship, ShieldStressGunAndTransfersRunAtTheirRates) {
+  struct Row {
+    const char* rule;
+    void (*setup)(Ship&);
+    int key;  // held throughout, or 0
+    int frames;
+    float (*reading)(const Ship&);
+    float expected;
+  } rows[] = {
+      {"a shield recharge costs hydrogen", [](Ship& s) { s.shieldpower = 0.5f; }, 0, 32,
+       [](const Ship& s) { return s.hydrogen; }, 1.0f - 0.05f / 90},
+      {"and oxygen", [](Ship& s) { s.shieldpower = 0.5f; }, 0, 32, [](const Ship& s) { return s.oxygen; },
+       1.0f - 0.05f / 90},
+      {"the shield fills in 90 s", [](Ship& s) { s.shieldpower = 0.5f; }, 0, 32,
+       [](const Ship& s) { return s.shieldpower; }, 0.5f + 1.0f / 90},
+      {"the glow of a hit fades by 3 a second", [](Ship& s) { s.shieldstress = 2.0f; }, 0, 16,
+       [](const Ship& s) { return s.shieldstress; }, 0.5f},
+      {"a held trigger fires once a second", [](Ship&) {}, KEY_LCONTROL, 48,
+       [](const Ship&) { return static_cast<float>(newshots().size()); }, 2},
+      {"a store fills to one step past full", [](Ship& s) { s.hydrogen = 0.99f; }, KEY_SPACE, 32,
+       [](const Ship& s) { return s.hydrogen; }, 0.99f + 2 * Transfer}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.rule);
+    TestWorld world;
+    Ship ship;
+    StaticObject tank(TankHydrogen);
+    ship.position = {320, 100};
+    tank.position = {320, 170};
+    nearobjects = {&ship, &tank};
+    row.setup(ship);
+    if (row.key) key[row.key] = 1;
+    run(ship, row.frames);
+    EXPECT_NEAR(row.reading(ship), row.expected, 1e-5);
   }
 }
 
@@ -112,7 +170,7 @@ TEST(Ship, RockImpactsAbove40PixelsPerSecondCostShieldAndItsLossDisintegratesThe
 }
 
 // A pixel of the panel as shown at the view's top right, and of its picture.
-int panelpixel(int x, int y) { return getpixel(vscreen, screenoffsetx + 576 + x, screenoffsety + y); }
+int panelpixel(int x, int y) { return getpixel(vscreen, screenoffsetx + PanelScreenX + x, screenoffsety + y); }
 int backgroundpixel(int x, int y) { return getpixel(static_cast<BITMAP*>(datafile[DataPanel].dat), x, y); }
 int brightness(int c) { return getr(c) + getg(c) + getb(c); }
 

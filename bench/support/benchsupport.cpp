@@ -10,6 +10,7 @@
 #include <ctime>
 #include <fstream>
 
+#include "common.h"
 #include "main.h"
 #include "support/testsupport.h"
 
@@ -19,7 +20,7 @@ bool startdisplay(int depth) {
     return false;
   }
   set_color_depth(depth);
-  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) {
+  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, ScreenWidth, ScreenHeight, 0, 0) != 0) {
     std::fprintf(stderr, "no %d-bit 640x480 mode: %s\n", depth, allegro_error);
     return false;
   }

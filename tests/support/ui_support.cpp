@@ -56,6 +56,7 @@ void nodisplay() {
 }  // namespace
 
 const char* startdialogs() {
+  if (const char* why = ensuredisplay()) return why;
   initallegro();  // loads the data file at the test depth
   allegro_exit();  // Allegro cannot switch system drivers while installed
   // Xvfb now and then resets a connection made just after the last closed.

@@ -3,9 +3,10 @@
 #include <initializer_list>
 #include <string>
 
-// Runs the real dialogs in a 640x480 window on $DISPLAY and feeds them a
-// script of keys through simulate_keypress, each once the one before it
-// has been taken. The pointer is ignored: Tab moves the focus.
+// Runs the real dialogs in a 640x480 window on $DISPLAY (a private Xvfb
+// when DISPLAY is unset) and feeds them a script of keys through
+// simulate_keypress, each once the one before it has been taken. The
+// pointer is ignored: Tab moves the focus.
 
 // nullptr once the window is open, otherwise why it could not be.
 const char* startdialogs();

@@ -65,6 +65,11 @@ const float GroundSearch = 250.0f;
 const int FlatHalfWidth = 10;
 const float GroundFlight = 2.6f;
 const float LandingSpeed = 30.0f;
+const float GroundReach = 160.0f;
+const float FallLook = 0.6f;  // seconds
+const float HighestAbove = 100.0f;
+const float ReachSpare = 40.0f;
+const float GroundStep = 20.0f;
 // A leg is planned again when the ship strays this far or stalls this long.
 const float Strayed = 80.0f;
 const float StallTime = 15.0f;
@@ -140,6 +145,8 @@ class Flight {
   void giveup();
   bool leadaim(const ShipState& s, Aim& aim) const;
   bool groundbelow(Point from, Point& spot) const;
+  bool groundnear(Point from, Point enemy, Point& spot) const;
+  bool clearline(Point a, Point b) const;
   const Watched* watching(const Enemy* e) const;
   void afterframe(const ShipState& before, float shieldbefore);
   void finish();
@@ -320,7 +327,9 @@ Enemy* Flight::worthengaging(const ShipState& s) {
     auto skip = skipuntil.find(e);
     if (skip != skipuntil.end() && travelled < skip->second) continue;
     Aim aim;
-    if (!aimat({s.at, {0, 0}, 0}, e->position, cave, aim)) continue;
+    // A shot with some height to spare, so that the wibblet's bobbing
+    // does not take it out of reach.
+    if (!aimat({s.at, {0, 0}, 0}, {e->position.x, e->position.y - ReachSpare}, cave, aim)) continue;
     best = e;
     nearest = d;
   }
@@ -340,14 +349,39 @@ bool Flight::groundbelow(Point from, Point& spot) const {
   return false;
 }
 
+bool Flight::clearline(Point a, Point b) const {
+  const float len = distance(a, b);
+  for (float t = 0; t <= len; t += Spacing) {
+    float k = len > 0 ? t / len : 0;
+    if (cave.at(a.x + (b.x - a.x) * k, a.y + (b.y - a.y) * k) < MinClearance) return false;
+  }
+  return true;
+}
+
+// The nearest patch of level floor, straight across and then straight
+// down from the ship, from where the wibblet can be hit.
+bool Flight::groundnear(Point from, Point enemy, Point& spot) const {
+  for (float off = 0; off <= GroundReach; off += GroundStep)
+    for (float dx : {off, -off}) {
+      Point above{from.x + dx, from.y};
+      Point floor;
+      Aim aim;
+      if (!clearline(from, above) || !groundbelow(above, floor)) continue;
+      if (!aimat({floor, {0, 0}, 0}, enemy, cave, aim) || aim.flight > GroundFlight) continue;
+      spot = floor;
+      return true;
+    }
+  return false;
+}
+
 void Flight::startengaging(Enemy* enemy, const ShipState& s) {
   mode = Engage;
   target = enemy;
   station = s.at;
-  Point spot;
-  Aim aim;
-  landed = groundbelow(s.at, spot) && aimat({spot, {0, 0}, 0}, enemy->position, cave, aim) && aim.flight < GroundFlight;
-  if (landed) station = spot;
+  landed = groundnear(s.at, enemy->position, station);
+  // Drops fall short of a wibblet far above: hover no lower than this below it.
+  while (!landed && station.y - enemy->position.y > HighestAbove && clearline(station, {station.x, station.y - GroundStep}))
+    station.y -= GroundStep;
   aiming = false;
   engagestart = lastaim = time;
   log_(std::string(landed ? "landing to engage " : "engaging ") + objectname('E', enemy->type) + " at (" + std::to_string(int(enemy->position.x)) + ", " +
@@ -395,8 +429,11 @@ Keys Flight::engage(const ShipState& s) {
   if (!aiming && settled && time - lastshot >= ShotInterval) aiming = true;
   if (!aiming) lastaim = time;  // only time spent aiming without a shot counts
   if (aiming) {
+    // Aiming in the air the ship falls: it needs room below as well as round it.
+    Point soon{s.at.x + s.speed.x * FallLook, s.at.y + s.speed.y * FallLook + 0.5f * Gravity * FallLook * FallLook};
     bool safe = landed ? onground
-                       : s.speed.y < 60.0f && distance(s.at, station) < 80.0f && cave.at(s.at.x, s.at.y) > ShipRadius + 10.0f;
+                       : s.speed.y < 60.0f && distance(s.at, station) < 80.0f && cave.at(s.at.x, s.at.y) > ShipRadius + 10.0f &&
+                             cave.at(soon.x, soon.y) > ShipRadius + 10.0f;
     if (safe && leadaim(s, aim)) {
       lastaim = time;
       Keys keys = attitude.turnto(s, aim.angle, settings.step);

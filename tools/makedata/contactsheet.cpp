@@ -1,5 +1,6 @@
 #include "makedata/contactsheet.h"
 
+#include "common.h"
 #include "data.h"
 
 namespace {
@@ -80,7 +81,7 @@ BITMAP* makecontactsheet(DATAFILE* data) {
   if (!sheet) return nullptr;
   clear_to_color(sheet, makecol(24, 20, 22));
   FONT* dialog = static_cast<FONT*>(data[DataFont].dat);
-  blit(entry(data, DataTitle), sheet, 0, 0, 80, 0, 640, 120);
+  blit(entry(data, DataTitle), sheet, 0, 0, 80, 0, ScreenWidth, 120);
   paintcave(sheet, data, 0, 130, 800, 200);
   paintsprites(sheet, data, dialog, 140);
   paintpanel(sheet, data, 20, 345);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common.h"
 #include "makedata/noise.h"
 #include "makedata/rng.h"
 #include "makedata/typeface.h"
@@ -129,7 +130,7 @@ void paintsky(BITMAP* bmp) {
   }
   Rng rng(301);
   for (int i = 0; i < 90; i++) {
-    int x = static_cast<int>(rng.range(0, 640)), y = static_cast<int>(rng.range(0, 70));
+    int x = static_cast<int>(rng.range(0, ScreenWidth)), y = static_cast<int>(rng.range(0, 70));
     blend(bmp, x, y, Colour{255, 245, 230}, rng.range(0.3f, 1.0f) * (1 - y / 75.0f));
   }
   paint(bmp, circle(574, 26, 9), ball(Colour{170, 140, 120}, 574, 26, 9));
@@ -139,8 +140,8 @@ void paintsky(BITMAP* bmp) {
 // Two ranges of mesas and dunes, the far one paler in the haze.
 void painthorizon(BITMAP* bmp) {
   for (int x = 0; x < bmp->w; x++) {
-    float far = 96 - 20 * std::pow(valuenoise(302, x, 0, 640, 9), 2.0f) - 4 * valuenoise(303, x, 0, 640, 60);
-    float near = 108 - 9 * valuenoise(304, x, 0, 640, 5) - 2 * valuenoise(305, x, 0, 640, 40);
+    float far = 96 - 20 * std::pow(valuenoise(302, x, 0, ScreenWidth, 9), 2.0f) - 4 * valuenoise(303, x, 0, ScreenWidth, 60);
+    float near = 108 - 9 * valuenoise(304, x, 0, ScreenWidth, 5) - 2 * valuenoise(305, x, 0, ScreenWidth, 40);
     for (int y = 0; y < bmp->h; y++) {
       if (y >= near)
         putpixel(bmp, x, y, pixel(mix(Colour{72, 28, 18}, Colour{40, 15, 12}, (y - near) / 14)));
@@ -169,7 +170,7 @@ void painttitletext(BITMAP* bmp) {
       int px = ox + x, py = oy + y;
       blend(bmp, px, py, Colour{10, 3, 3}, dilated(text, x - 5, y - 5, 3) * 0.55f);
       blend(bmp, px, py, Colour{35, 8, 6}, dilated(text, x, y, 3));
-      float grain = 0.9f + 0.2f * valuenoise(306, px, py, 640, 160);
+      float grain = 0.9f + 0.2f * valuenoise(306, px, py, ScreenWidth, 160);
       blend(bmp, px, py, ramp(fill, (y - text.h * 0.18f) / (text.h * 0.62f)) * grain, text.at(x, y) / 255.0f);
     }
 }
@@ -177,7 +178,7 @@ void painttitletext(BITMAP* bmp) {
 }  // namespace
 
 Picture maketitle() {
-  Picture p = newpicture(640, 120);
+  Picture p = newpicture(ScreenWidth, 120);
   paintsky(p.get());
   painthorizon(p.get());
   painttitletext(p.get());
