@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <sstream>
 
+#include "enemies.h"
+
 namespace {
 
-// Values the game stamps into the collision map for bases and tanks.
-const int StaticExit = 0;
-const int StaticStart = 5;
-
-const char* const staticnames[] = {"exit base", "hydrogen tank", "oxygen tank",
-                                   "hydrochloric acid tank", "hydrofluoric acid tank", "start base"};
-const char* const enemynames[] = {"blue wibblet", "orange wibblet", "yellow wibblet", "green wibblet"};
-
 bool isstatic(const LevelObject& o) { return o.letter == 'T'; }
-bool isexit(const LevelObject& o) { return isstatic(o) && o.type == StaticExit; }
+bool isexit(const LevelObject& o) { return isstatic(o) && o.type == PlayerBaseExit; }
+bool isstartbase(const LevelObject& o) { return isstatic(o) && o.type == PlayerBaseStart; }
+// The ship and the wibblets: round bodies.
+bool isbody(const LevelObject& o) { return o.letter == 'S' || o.letter == 'E'; }
 
 const LevelObject* firstship(const CheckedLevel& level) {
   for (const LevelObject& o : level.objects)
@@ -22,33 +19,144 @@ const LevelObject* firstship(const CheckedLevel& level) {
   return nullptr;
 }
 
+// "record 3, hydrogen tank at (700, 420)"
+std::string naming(const LevelObject& o) {
+  std::ostringstream s;
+  s << "record " << o.record << ", " << objectname(o.letter, o.type) << " at (" << o.x << ", " << o.y << ")";
+  return s.str();
+}
+
+// True when the picture of a base or tank has an opaque pixel at (x, y) of
+// the level.
+bool covers(const LevelObject& o, int x, int y) {
+  return o.sprite && opaquepixel(o.sprite, x - o.picture.x, y - o.picture.y);
+}
+
 // True when an opaque pixel of a base or tank picture lies on rock.
 bool pictureinrock(const LevelObject& o, BITMAP* rock) {
-  if (!o.sprite) return false;
-  const int left = o.x - o.sprite->w / 2, top = o.y - o.sprite->h;
-  const int mask = bitmap_mask_color(o.sprite);
-  for (int y = 0; y < o.sprite->h; y++)
-    for (int x = 0; x < o.sprite->w; x++)
-      if (getpixel(o.sprite, x, y) != mask && getpixel(rock, left + x, top + y) != 0) return true;
+  const Rect& r = o.picture;
+  for (int y = r.y; y < r.y + r.h; y++)
+    for (int x = r.x; x < r.x + r.w; x++)
+      if (covers(o, x, y) && getpixel(rock, x, y) != 0) return true;
   return false;
 }
 
-// The first solid value straight below the ship's centre within reach of a
-// gentle drop, or 0 when there is only open cave down there.
-int solidbelow(BITMAP* solid, int x, int y) {
-  for (int row = y + 1; row <= y + ShipRadiusPixels + MaxStartGap; row++) {
-    const int value = getpixel(solid, x, row);
-    if (value != 0) return value;
+// True when the opaque pixels of two base or tank pictures meet.
+bool picturesoverlap(const LevelObject& a, const LevelObject& b) {
+  const Rect &p = a.picture, &q = b.picture;
+  for (int y = std::max(p.y, q.y); y < std::min(p.y + p.h, q.y + q.h); y++)
+    for (int x = std::max(p.x, q.x); x < std::min(p.x + p.w, q.x + q.w); x++)
+      if (covers(a, x, y) && covers(b, x, y)) return true;
+  return false;
+}
+
+// True when a disc of radius r centred on (x, y), as discfits draws it,
+// meets an opaque pixel of a base or tank picture.
+bool discoverlaps(int x, int y, int r, const LevelObject& o) {
+  const Rect& p = o.picture;
+  if (x + r < p.x || x - r >= p.x + p.w || y + r < p.y || y - r >= p.y + p.h) return false;
+  for (int dy = -r; dy <= r; dy++)
+    for (int dx = -r; dx <= r; dx++)
+      if (dx * dx + dy * dy <= r * r && covers(o, x + dx, y + dy)) return true;
+  return false;
+}
+
+bool discoverlaps(const LevelObject& body, const LevelObject& o) {
+  return discoverlaps(body.x, body.y, body.radius, o);
+}
+
+// True when two bodies touch as the world manager's pair test sees it:
+// centres no further apart than the sum of the radii.
+bool bodiestouch(const LevelObject& a, const LevelObject& b) {
+  const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, reach = double(a.radius) + b.radius;
+  return dx * dx + dy * dy <= reach * reach;
+}
+
+bool touches(const LevelObject& a, const LevelObject& b) {
+  if (isbody(a) && isbody(b)) return bodiestouch(a, b);
+  if (isbody(a)) return discoverlaps(a, b);
+  if (isbody(b)) return discoverlaps(b, a);
+  return picturesoverlap(a, b);
+}
+
+// The base or tank whose picture covers (x, y), the later one where two do,
+// as the later stamp wins in the collision map; null for none.
+const LevelObject* staticat(const CheckedLevel& level, int x, int y) {
+  const LevelObject* found = nullptr;
+  for (const LevelObject& o : level.objects)
+    if (isstatic(o) && covers(o, x, y)) found = &o;
+  return found;
+}
+
+// The start base the ship stands over: the first solid pixel straight below
+// its centre, within reach of a gentle drop, belongs to it. Null when that
+// pixel is rock or another object, or there is none.
+const LevelObject* startbaseof(const CheckedLevel& level, const LevelObject& ship) {
+  const int gap = maxstartgap();
+  for (int row = ship.y + 1; row <= ship.y + ShipRadiusPixels + gap; row++) {
+    if (const LevelObject* o = staticat(level, ship.x, row)) return isstartbase(*o) ? o : nullptr;
+    if (getpixel(level.rock, ship.x, row) != 0) return nullptr;
   }
-  return 0;
+  return nullptr;
+}
+
+// The record an overlap is reported on, and the text naming the other one;
+// 0 when the pair is allowed to touch.
+Problem overlapproblem(const CheckedLevel& level, const LevelObject& earlier, const LevelObject& later) {
+  const LevelObject* ship = earlier.letter == 'S' ? &earlier : later.letter == 'S' ? &later : nullptr;
+  if (ship) {
+    const LevelObject& other = ship == &earlier ? later : earlier;
+    if (other.letter == 'S' || &other == startbaseof(level, *ship)) return {0, ""};
+    return {ship->record, "the ship overlaps " + naming(other)};
+  }
+  if (earlier.letter == 'E' && later.letter == 'E') return {0, ""};
+  if (earlier.letter == 'E') return {earlier.record, "overlaps " + naming(later)};
+  if (later.letter == 'E') return {later.record, "overlaps " + naming(earlier)};
+  return {later.record, "its picture overlaps " + naming(earlier)};
 }
 
 }  // namespace
 
+int maxstartgap() {
+  Particle probe;  // anything that falls: the speed one second of gravity gives it
+  ApplyGravity(&probe, 1.0f);
+  return static_cast<int>(HitScale * HitScale / (2.0f * probe.velocity.y));
+}
+
+std::vector<LevelObject> describeobjects(const std::vector<GameObject*>& objects) {
+  std::vector<LevelObject> described;
+  for (GameObject* obj : objects) {
+    LevelObject o;
+    o.x = wholepixel(obj->position.x);
+    o.y = wholepixel(obj->position.y);
+    if (Ship* ship = dynamic_cast<Ship*>(obj)) {
+      o.letter = 'S';
+      o.sprite = ship->sprite;
+      o.radius = wholepixel(ship->radius);
+    } else if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
+      o.letter = 'T';
+      o.type = s->type;
+      o.sprite = s->sprite;
+      o.picture = s->area();
+    } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
+      o.letter = 'E';
+      o.type = e->type;
+      o.sprite = e->sprite;
+      o.radius = wholepixel(e->radius);
+    } else {
+      continue;
+    }
+    if (isbody(o) && o.sprite) o.picture = Rect{o.x - o.sprite->w / 2, o.y - o.sprite->h / 2, o.sprite->w, o.sprite->h};
+    o.record = int(described.size()) + 1;
+    described.push_back(o);
+  }
+  return described;
+}
+
 std::string objectname(char letter, int type) {
   if (letter == 'S') return "ship";
-  if (letter == 'T' && type >= 0 && type <= 5) return staticnames[type];
-  if (letter == 'E' && type >= 1 && type <= 4) return enemynames[type - 1];
+  if (letter == 'T' && isstatictype(type)) return staticname(StaticType(type));
+  if (letter == 'E' && isenemytype(type)) return enemyname(EnemyType(type));
   return "object";
 }
 
@@ -73,21 +181,35 @@ void checkexitcount(const CheckedLevel& level, std::vector<Problem>& problems) {
 void checkshipstart(const CheckedLevel& level, std::vector<Problem>& problems) {
   const LevelObject* ship = firstship(level);
   if (!ship) return;
-  if (!discfits(level.solid, ship->x, ship->y, ShipRadiusPixels)) {
-    problems.push_back({ship->record, "the ship overlaps rock, a base or a tank"});
+  if (!discfits(level.rock, ship->x, ship->y, ShipRadiusPixels)) {
+    problems.push_back({ship->record, "the ship overlaps rock"});
     return;
   }
-  if (solidbelow(level.solid, ship->x, ship->y) != StaticStampBase + StaticStart)
-    problems.push_back({ship->record, "no start base (T 5) just below the ship: put it on one, at most 20 px above"});
+  const LevelObject* base = startbaseof(level, *ship);
+  if (!base)
+    problems.push_back({ship->record, "no start base (T 5) just below the ship: put it on one, at most " +
+                                          std::to_string(maxstartgap()) + " px above"});
+  else if (discoverlaps(ship->x, ship->y, ship->radius - 1, *base))  // resting on it is fine
+    problems.push_back({ship->record, "the ship overlaps its start base: start it higher"});
 }
 
 void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems) {
   for (const LevelObject& o : level.objects) {
     if (isstatic(o) && pictureinrock(o, level.rock))
       problems.push_back({o.record, "its picture overlaps rock"});
-    else if (o.letter == 'E' && !discfits(level.solid, o.x, o.y, o.radius))
-      problems.push_back({o.record, "overlaps rock, a base or a tank"});
+    else if (o.letter == 'E' && !discfits(level.rock, o.x, o.y, o.radius))
+      problems.push_back({o.record, "overlaps rock"});
   }
+}
+
+void checkoverlaps(const CheckedLevel& level, std::vector<Problem>& problems) {
+  const std::vector<LevelObject>& objects = level.objects;
+  for (size_t later = 1; later < objects.size(); later++)
+    for (size_t earlier = 0; earlier < later; earlier++) {
+      if (!touches(objects[earlier], objects[later])) continue;
+      Problem p = overlapproblem(level, objects[earlier], objects[later]);
+      if (p.record > 0) problems.push_back(p);
+    }
 }
 
 void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems) {
@@ -114,7 +236,7 @@ void checkreach(const CheckedLevel& level, const Grid& reached, std::vector<Prob
   const LevelObject* ship = firstship(level);
   if (!ship || !reached.at(ship->x, ship->y)) return;
   for (const LevelObject& o : level.objects)
-    if (isstatic(o) && o.type != StaticStart && !candock(reached, o.x, o.y))
+    if (isstatic(o) && !isstartbase(o) && !candock(reached, o.x, o.y))
       problems.push_back({o.record, "the ship cannot reach it from its start"});
 }
 
@@ -124,6 +246,7 @@ std::vector<Problem> checklevel(const CheckedLevel& level) {
   checkexitcount(level, problems);
   checkshipstart(level, problems);
   checkinrock(level, problems);
+  checkoverlaps(level, problems);
   checkstanding(level, problems);
   checkreach(level, shipreach(level), problems);
   std::stable_sort(problems.begin(), problems.end(),
@@ -133,9 +256,5 @@ std::vector<Problem> checklevel(const CheckedLevel& level) {
 
 std::string describe(const Problem& problem, const CheckedLevel& level) {
   if (problem.record <= 0 || problem.record > int(level.objects.size())) return problem.text;
-  const LevelObject& o = level.objects[problem.record - 1];
-  std::ostringstream s;
-  s << "record " << o.record << ", " << objectname(o.letter, o.type) << " at (" << o.x << ", " << o.y
-    << "): " << problem.text;
-  return s.str();
+  return naming(level.objects[problem.record - 1]) + ": " + problem.text;
 }

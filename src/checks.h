@@ -20,6 +20,7 @@ struct LevelObject {
   int x = 0;        // position truncated to whole pixels, as the game draws it
   int y = 0;
   BITMAP* sprite = nullptr;  // the picture it was created with (borrowed)
+  Rect picture{0, 0, 0, 0};  // where the game draws that picture
   int radius = 0;            // ship and wibblets: collision radius
 };
 
@@ -36,21 +37,32 @@ struct CheckedLevel {
   std::vector<LevelObject> objects;  // in file order
 };
 
+// The checks' view of the ships, bases, tanks and wibblets among `objects`
+// (other objects are left out), numbered from 1 in list order: the order
+// InitObjects and the editor's save write them in.
+std::vector<LevelObject> describeobjects(const std::vector<GameObject*>& objects);
+
 // The ship's radius and probe distance in whole pixels.
 constexpr int ShipRadiusPixels = static_cast<int>(ShipRadius);
 constexpr int ProbePixels = static_cast<int>(ProbeDistance);
-// Largest gap between the bottom of the starting ship and its start base:
-// a ship that drops 20 px lands at 40 px/s, which costs it no shield.
-constexpr int MaxStartGap = 20;
+// Largest gap in pixels between the bottom of the starting ship and its
+// start base: falling that far under the game's gravity it lands at
+// HitScale, the hardest knock that costs no shield (20 px today).
+int maxstartgap();
 
 // Exactly one S record; no S record is a problem of the whole level.
 void checkshipcount(const CheckedLevel& level, std::vector<Problem>& problems);
 // Exactly one exit base (T 0).
 void checkexitcount(const CheckedLevel& level, std::vector<Problem>& problems);
-// The ship starts clear of rock, hovering just above a start base (T 5).
+// The ship starts clear of rock, hovering just above a start base (T 5)
+// and not sunk into it.
 void checkshipstart(const CheckedLevel& level, std::vector<Problem>& problems);
-// No base or tank picture overlaps rock; no wibblet overlaps anything solid.
+// No base or tank picture and no wibblet overlaps rock.
 void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems);
+// No base or tank picture overlaps another, no wibblet overlaps a base or
+// tank, and the ship touches nothing but its start base. Reported on the
+// later of two bases or tanks, otherwise on the wibblet or the ship.
+void checkoverlaps(const CheckedLevel& level, std::vector<Problem>& problems);
 // Every base and tank stands on rock: the pixel below its position is rock.
 void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems);
 // The ship can fly from its start to a docking place over the exit base
@@ -68,8 +80,10 @@ bool candock(const Grid& reached, int x, int y);
 // All of the checks above, in file order of the records they name.
 std::vector<Problem> checklevel(const CheckedLevel& level);
 
-// "record 3 (T 1 at 700,420): ..." or the bare text for the whole level.
+// "record 3, hydrogen tank at (700, 420): ..." or the bare text for the
+// whole level.
 std::string describe(const Problem& problem, const CheckedLevel& level);
 
-// Names for the report: "exit base", "hydrogen tank", ..., "green wibblet".
+// Names for the report: "ship", the game's names of the kinds of base, tank
+// and wibblet, or "object" for a number the game has no kind for.
 std::string objectname(char letter, int type);

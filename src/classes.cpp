@@ -195,23 +195,26 @@ int hitvolume(float damage) {
   return std::min(wholepixel(std::clamp(damage, 0.0f, 2.0f)) * HitVolumePerDamage, 255);
 }
 
-// Picture of each kind of base and tank, in StaticType order.
-const int StaticSprites[] = {
-    DataBaseExit,      // PlayerBaseExit
-    DataTankHydrogen,  // TankHydrogen
-    DataTankOxygen,    // TankOxygen
-    DataTankHCl,       // TankHCl
-    DataTankHF,        // TankHF
-    DataBaseStart,     // PlayerBaseStart
+// Picture and name of each kind of base and tank, in StaticType order.
+struct StaticKind {
+  int sprite;
+  const char* name;
 };
-static_assert(sizeof(StaticSprites) / sizeof(StaticSprites[0]) == NumStaticTypes, "a picture for every StaticType");
+const StaticKind StaticKinds[] = {
+    {DataBaseExit, "exit base"},                // PlayerBaseExit
+    {DataTankHydrogen, "hydrogen tank"},        // TankHydrogen
+    {DataTankOxygen, "oxygen tank"},            // TankOxygen
+    {DataTankHCl, "hydrochloric acid tank"},    // TankHCl
+    {DataTankHF, "hydrofluoric acid tank"},     // TankHF
+    {DataBaseStart, "start base"},              // PlayerBaseStart
+};
+static_assert(sizeof(StaticKinds) / sizeof(StaticKinds[0]) == NumStaticTypes, "a row for every StaticType");
 
 // Stamps the opaque pixels of a picture with top-left corner (px, py).
 void spritetocollisionmap(BITMAP* sprite, int px, int py, int colour) {
-  int maskcolour = bitmap_mask_color(sprite);
   for (int x = 0; x < sprite->w; x++)
     for (int y = 0; y < sprite->h; y++)
-      if (getpixel(sprite, x, y) != maskcolour) putpixel(collisionmap, px + x, py + y, colour);
+      if (opaquepixel(sprite, x, y)) putpixel(collisionmap, px + x, py + y, colour);
 }
 
 }  // namespace
@@ -229,6 +232,15 @@ int wholepixel(float v) {
   if (v < -limit) return -static_cast<int>(limit);
   return static_cast<int>(v);
 }
+
+bool opaquepixel(BITMAP* sprite, int x, int y) {
+  if (x < 0 || y < 0 || x >= sprite->w || y >= sprite->h) return false;
+  return getpixel(sprite, x, y) != bitmap_mask_color(sprite);
+}
+
+bool isstatictype(int type) { return type >= 0 && type < NumStaticTypes; }
+
+const char* staticname(StaticType type) { return StaticKinds[type].name; }
 
 Particle* makeparticle(Point at, int speed) {
   Particle* p = new Particle();
@@ -556,9 +568,8 @@ void Explosion::draw() {
 
 StaticObject::StaticObject(StaticType s) {
   type = s;
-  int index = static_cast<int>(s);
-  if (index < 0 || index >= NumStaticTypes) throw "Unable to get bitmap in StaticObject";
-  sprite = databitmap(StaticSprites[index]);
+  if (!isstatictype(s)) throw "Unable to get bitmap in StaticObject";
+  sprite = databitmap(StaticKinds[s].sprite);
   drawn = false;
   width = sprite->w;
   height = sprite->h;
@@ -566,14 +577,17 @@ StaticObject::StaticObject(StaticType s) {
   capacity = 1.0f;
 }
 
+Rect StaticObject::area() const {
+  return Rect{wholepixel(position.x) - width / 2, wholepixel(position.y) - height, width, height};
+}
+
 void StaticObject::draw() {
-  int px = wholepixel(position.x) - width / 2;
-  int py = wholepixel(position.y) - height;
+  const Rect r = area();
   // Drawn every frame but registered once: it never moves, so vscreen may
   // keep its picture (the editor resets `drawn` after moving it).
-  draw_sprite(vscreen, sprite, px, py);
+  draw_sprite(vscreen, sprite, r.x, r.y);
   if (!drawn) {
-    addrect(px, py, width, height);
+    addrect(r.x, r.y, r.w, r.h);
     drawn = true;
   }
 }
@@ -584,7 +598,6 @@ void StaticObject::save(std::ostream& out) {
 }
 
 void StaticObject::drawtocollisionmap() {
-  int px = wholepixel(position.x) - width / 2;
-  int py = wholepixel(position.y) - height;
-  spritetocollisionmap(sprite, px, py, StaticStampBase + type);
+  const Rect r = area();
+  spritetocollisionmap(sprite, r.x, r.y, StaticStampBase + type);
 }

@@ -31,6 +31,12 @@ enum StaticType {
 };
 constexpr int NumStaticTypes = 6;
 
+// True for the numbers of StaticType; an objects file may hold any number.
+bool isstatictype(int type);
+// What the designer and the player call a kind of base or tank: "exit
+// base", "hydrogen tank", ...
+const char* staticname(StaticType type);
+
 // A base or tank marks its opaque pixels in collisionmap with this value
 // plus its StaticType, so every one of them is solid.
 constexpr int StaticStampBase = 8;
@@ -85,6 +91,10 @@ class CollidesWithScenery : public GameObject {
 // sums drawing does) and 0 for NaN, so a runaway object can never make the
 // conversion undefined.
 int wholepixel(float v);
+
+// True when pixel (x, y) lies inside the sprite and is not its mask colour:
+// the pixels masked drawing paints, and a base or tank stamps as solid.
+bool opaquepixel(BITMAP* sprite, int x, int y);
 
 // Adds Martian gravity (40 px/s^2) for `quantum` seconds to obj's velocity.
 void ApplyGravity(GameObject* obj, float quantum);
@@ -187,4 +197,6 @@ class StaticObject : public GameObject {
   void save(std::ostream& out) override;
   // Stamps the opaque pixels into collisionmap as StaticStampBase + type.
   void drawtocollisionmap();
+  // Where its picture lies: the middle of the bottom edge on `position`.
+  Rect area() const;
 };

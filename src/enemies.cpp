@@ -42,6 +42,7 @@ const int ParticleSpeed = 10;
 
 // What sets one kind of wibblet apart from the others.
 struct EnemyKind {
+  const char* name;      // what the designer and the player call it
   DataEntry sprite;
   int red, green, blue;  // colour of its drops and death particles
   float hp;              // dies below 0
@@ -53,27 +54,38 @@ struct EnemyKind {
 // Indexed by EnemyType - 1.
 const EnemyKind kinds[] = {
     // BlueStaticWibblet: weakest, single drops.
-    {DataBlueWibblet, 0, 0, 255, 1.5f, 1, 1.0f, 20},
+    {"blue wibblet", DataBlueWibblet, 0, 0, 255, 1.5f, 1, 1.0f, 20},
     // OrangeWibblet: bursts of two.
-    {DataOrangeWibblet, 255, 192, 0, 3.0f, 2, 1.0f, 40},
+    {"orange wibblet", DataOrangeWibblet, 255, 192, 0, 3.0f, 2, 1.0f, 40},
     // YellowWibblet: bursts of three.
-    {DataYellowWibblet, 255, 255, 0, 4.5f, 3, 1.0f, 60},
+    {"yellow wibblet", DataYellowWibblet, 255, 255, 0, 4.5f, 3, 1.0f, 60},
     // GreenWibblet: toughest, bursts of four, drops at double speed.
-    {DataGreenWibblet, 0, 255, 0, 6.0f, 4, 2.0f, 80},
+    {"green wibblet", DataGreenWibblet, 0, 255, 0, 6.0f, 4, 2.0f, 80},
 };
+
+static_assert(sizeof(kinds) / sizeof(kinds[0]) == NumEnemyTypes, "a row for every EnemyType");
 
 const EnemyKind& kindof(EnemyType type) { return kinds[type - BlueStaticWibblet]; }
 
 }  // namespace
 
+bool isenemytype(int type) { return type >= BlueStaticWibblet && type < BlueStaticWibblet + NumEnemyTypes; }
+
+const char* enemyname(EnemyType type) { return kindof(type).name; }
+
+int enemycolour(EnemyType type) {
+  const EnemyKind& kind = kindof(type);
+  return makecol(kind.red, kind.green, kind.blue);
+}
+
 Enemy::Enemy(EnemyType newtype) {
   // A hand-edited objects file can name any number; only 1 to 4 exist.
-  if (newtype < BlueStaticWibblet || newtype > GreenWibblet) throw "Unknown enemy type";
+  if (!isenemytype(newtype)) throw "Unknown enemy type";
   const EnemyKind& kind = kindof(newtype);
   dead = false;
   type = newtype;
   mass = EnemyMass;
-  colour = makecol(kind.red, kind.green, kind.blue);
+  colour = enemycolour(newtype);
   sprite = static_cast<BITMAP*>(datafile[kind.sprite].dat);
   radius = static_cast<float>(sprite->w / 2);
   velocity = {0, 0};

@@ -10,6 +10,15 @@ enum EnemyType {
   YellowWibblet = 3,
   GreenWibblet = 4
 };
+constexpr int NumEnemyTypes = 4;
+
+// True for the numbers of EnemyType; an objects file may hold any number.
+bool isenemytype(int type);
+// What the designer and the player call a kind of wibblet: "blue wibblet", ...
+const char* enemyname(EnemyType type);
+// Allegro colour of a kind's drops and death particles, at the colour depth
+// set when it is called.
+int enemycolour(EnemyType type);
 
 // A wibblet: hovers around its home and fires bursts at the ship in range.
 class Enemy : public CollidesWithScenery {

@@ -310,9 +310,6 @@ std::string levelobjectsname(int level) {
 
 namespace {
 
-const int FirstStaticType = PlayerBaseExit, LastStaticType = PlayerBaseStart;
-const int FirstEnemyType = BlueStaticWibblet, LastEnemyType = GreenWibblet;
-
 void badrecord() { throw "Bad record in objects file"; }
 
 int readtype(std::istream& in) {
@@ -328,12 +325,12 @@ GameObject* makeobject(char letter, std::istream& in) {
   if (letter == 'S') return new Ship();
   if (letter == 'T') {
     int t = readtype(in);
-    if (t < FirstStaticType || t > LastStaticType) throw "Unable to get bitmap in StaticObject";
+    if (!isstatictype(t)) throw "Unable to get bitmap in StaticObject";
     return new StaticObject(static_cast<StaticType>(t));
   }
   if (letter == 'E') {
     int t = readtype(in);
-    if (t < FirstEnemyType || t > LastEnemyType) throw "Unknown enemy type";
+    if (!isenemytype(t)) throw "Unknown enemy type";
     return new Enemy(static_cast<EnemyType>(t));
   }
   throw "Unknown object type";
@@ -370,12 +367,16 @@ void InitObjects(const char* filename) {
   }
 }
 
-void initlevel(int level) {
+void initcave(const char* mapfile) {
   initmanager();
   InitBackground();
   InitBackgroundTexture();
   Map map;
-  map.load(levelmapname(level).c_str());
+  map.load(mapfile);
   map.drawcave();
+}
+
+void initlevel(int level) {
+  initcave(levelmapname(level).c_str());
   InitObjects(levelobjectsname(level).c_str());
 }

@@ -68,5 +68,11 @@ std::string levelobjectsname(int level);
 // another text error for a cut-short or garbled record.
 void InitObjects(const char* filename);
 
-// Builds level `level`: clears the world, renders the cave, reads the objects.
+// The cave part of a level set-up: clears the world, re-creates and
+// textures the level bitmaps, reads the level map file and draws its cave.
+// Throws the text errors of those steps. levelcheck calls it on its own.
+void initcave(const char* mapfile);
+
+// Builds level `level`: initcave with its map file, then InitObjects with
+// its objects file.
 void initlevel(int level);

@@ -54,6 +54,9 @@ TEST(LevelCheck, BrokenLevelsAreReportedWithTheirRecordsAndTheCleanOneDrawn) {
       {"cave.txt", "noexit.txt", P, {"  no exit base (T 0)"}},
       {"cave.txt", "twoexits.txt", P, {"record 4, exit base at (450, 401): a second exit base", "1 problem "}},
       {"cave.txt", "exitbehindwall.txt", P, {"record 4, exit base at (1000, 401): the ship cannot", "1 problem "}},
+      {"cave.txt", "overlaps.txt", P,  // the exit pad's rim 6 px into the tank's body; a wibblet on the tank
+       {"record 4, exit base at (458, 401): its picture overlaps record 3, hydrofluoric acid tank at (500, 401)",
+        "record 5, blue wibblet at (512, 362): overlaps record 3, hydrofluoric acid tank", "2 problems "}},
       {"toomanypoints.txt", "good.txt", P, {"  load error: ", "Too many points"}},
       {"cave.txt", "unknowntype.txt", P, {"  record 3: load error: ", "Unknown object type"}},
       {"cave.txt", "missing.txt", P, {"  load error: ", "Failed to open objects file"}}};

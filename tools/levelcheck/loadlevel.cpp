@@ -4,7 +4,6 @@
 #include <iostream>
 #include <sstream>
 
-#include "enemies.h"
 #include "manager.h"
 #include "map.h"
 
@@ -30,12 +29,7 @@ BITMAP* copybitmap(BITMAP* source) {
 
 bool loadcave(const char* mapfile, LoadedLevel& loaded, Problem& error) {
   try {
-    initmanager();
-    InitBackground();
-    InitBackgroundTexture();
-    Map map;
-    map.load(mapfile);
-    map.drawcave();
+    initcave(mapfile);
     loaded.level.rock = copybitmap(collisionmap);
     loaded.level.solid = collisionmap;
   } catch (const char* message) {
@@ -58,28 +52,6 @@ bool loadobjects(const char* objectsfile, Problem& error) {
   return true;
 }
 
-LevelObject describeobject(GameObject* obj, int record) {
-  LevelObject o;
-  o.record = record;
-  o.x = wholepixel(obj->position.x);
-  o.y = wholepixel(obj->position.y);
-  if (Ship* ship = dynamic_cast<Ship*>(obj)) {
-    o.letter = 'S';
-    o.sprite = ship->sprite;
-    o.radius = int(ship->radius);
-  } else if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
-    o.letter = 'T';
-    o.type = s->type;
-    o.sprite = s->sprite;
-  } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
-    o.letter = 'E';
-    o.type = e->type;
-    o.sprite = e->sprite;
-    o.radius = int(e->radius);
-  }
-  return o;
-}
-
 }  // namespace
 
 LoadedLevel::~LoadedLevel() {
@@ -87,11 +59,7 @@ LoadedLevel::~LoadedLevel() {
   initmanager();  // the world manager owns the objects the level made
 }
 
-std::vector<LevelObject> collectobjects() {
-  std::vector<LevelObject> objects;
-  for (GameObject* obj : newobjects) objects.push_back(describeobject(obj, int(objects.size()) + 1));
-  return objects;
-}
+std::vector<LevelObject> collectobjects() { return describeobjects(newobjects); }
 
 bool loadlevel(const char* mapfile, const char* objectsfile, LoadedLevel& loaded, Problem& error) {
   if (!loadcave(mapfile, loaded, error) || !loadobjects(objectsfile, error)) return false;

@@ -2,9 +2,9 @@
 
 #include "checks.h"
 
-// Loading a level for checking, exactly as the game's level set-up does:
-// fresh level bitmaps, rock texture, Map::load and Map::drawcave, then
-// InitObjects. Needs Allegro and `datafile` ready.
+// Loading a level for checking with the game's own level set-up: initcave
+// on the map file, then InitObjects on the objects file. Needs Allegro and
+// `datafile` ready.
 
 // A loaded level: the checks' view of it plus the copy of the cave-only
 // collision map it owns. `level.solid` is the game's collisionmap. Its
@@ -24,6 +24,6 @@ class LoadedLevel {
 // record number in `error.record`. The objects' trace lines are not shown.
 bool loadlevel(const char* mapfile, const char* objectsfile, LoadedLevel& loaded, Problem& error);
 
-// The objects of the world manager's new-object list, in the order the
-// objects file created them, as the checks see them.
+// describeobjects of the world manager's new-object list: the objects in
+// the order the objects file created them.
 std::vector<LevelObject> collectobjects();

@@ -1,11 +1,8 @@
 #include "levelcheck/picture.h"
 
-namespace {
+#include "enemies.h"
 
-// Ring colours of the wibblets, by type number 1 to 4.
-const int ringred[] = {80, 255, 255, 60};
-const int ringgreen[] = {120, 170, 255, 255};
-const int ringblue[] = {255, 0, 0, 60};
+namespace {
 
 BITMAP* newbitmap(int w, int h) {
   BITMAP* b = create_bitmap(w, h);
@@ -24,21 +21,17 @@ void tintreach(BITMAP* picture, const Grid& reached) {
 }
 
 void drawobject(BITMAP* picture, const LevelObject& o) {
-  if (!o.sprite) return;
-  if (o.letter == 'T')
-    draw_sprite(picture, o.sprite, o.x - o.sprite->w / 2, o.y - o.sprite->h);
-  else
-    draw_sprite(picture, o.sprite, o.x - o.sprite->w / 2, o.y - o.sprite->h / 2);
+  if (o.sprite) draw_sprite(picture, o.sprite, o.picture.x, o.picture.y);
 }
 
 // Rings on the scaled picture, where the sprites alone would be a few
-// pixels across.
+// pixels across: white for the ship, the wibblets in the colour of their
+// drops, a magenta box round the exit.
 void drawmarker(BITMAP* small, const LevelObject& o, float scale) {
   const int x = int(o.x * scale), y = int(o.y * scale);
   if (o.letter == 'S') circle(small, x, y, 9, makecol(255, 255, 255));
-  if (o.letter == 'E' && o.type >= 1 && o.type <= 4)
-    circle(small, x, y, 7, makecol(ringred[o.type - 1], ringgreen[o.type - 1], ringblue[o.type - 1]));
-  if (o.letter == 'T' && o.type == 0) rect(small, x - 14, y - 14, x + 14, y + 2, makecol(255, 0, 255));
+  if (o.letter == 'E' && isenemytype(o.type)) circle(small, x, y, 7, enemycolour(EnemyType(o.type)));
+  if (o.letter == 'T' && o.type == PlayerBaseExit) rect(small, x - 14, y - 14, x + 14, y + 2, makecol(255, 0, 255));
 }
 
 }  // namespace

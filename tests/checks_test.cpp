@@ -1,0 +1,132 @@
+#include "checks.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "enemies.h"
+#include "support/testsupport.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A 600 x 300 cave with its floor at y = 201. Bases and tanks get a 20 x 10
+// picture, transparent in columns 0 to 3 and 16 to 19: one standing at
+// (x, 201) is opaque from x - 6 to x + 5 and from y 191 to 200.
+class Checks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    initallegro();
+    rock = create_bitmap_ex(8, 600, 300);
+    clear_to_color(rock, 0);
+    rectfill(rock, 0, 201, 599, 299, 1);
+    picture = create_bitmap(20, 10);
+    clear_to_color(picture, bitmap_mask_color(picture));
+    rectfill(picture, 4, 0, 15, 9, makecol(200, 200, 200));
+  }
+  void TearDown() override {
+    made.clear();
+    destroy_bitmap(picture);
+    destroy_bitmap(rock);
+  }
+
+  void base(StaticType type, float x, float y = 201) {
+    StaticObject* s = place(new StaticObject(type), x, y);
+    s->sprite = picture;
+    s->width = picture->w;
+    s->height = picture->h;
+  }
+  void wibblet(float x, float y) { place(new Enemy(BlueStaticWibblet), x, y); }  // radius 14
+  void ship(float x, float y) { place(new Ship(), x, y); }                       // radius 23
+
+  // What `check` says of the objects placed so far, which it then clears.
+  Lines report(void (*check)(const CheckedLevel&, std::vector<Problem>&)) {
+    std::vector<GameObject*> list;
+    for (const auto& o : made) list.push_back(o.get());
+    CheckedLevel level{rock, rock, describeobjects(list)};
+    std::vector<Problem> problems;
+    check(level, problems);
+    Lines lines;
+    for (const Problem& p : problems) lines.push_back(describe(p, level));
+    made.clear();
+    return lines;
+  }
+
+ private:
+  template <class T>
+  T* place(T* o, float x, float y) {
+    o->position = {x, y};
+    made.emplace_back(o);
+    return o;
+  }
+  BITMAP* rock = nullptr;
+  BITMAP* picture = nullptr;
+  std::vector<std::unique_ptr<GameObject>> made;
+};
+
+TEST_F(Checks, BasesAndTanksOverlapWhereTheirOpaquePixelsMeet) {
+  base(PlayerBaseExit, 100);
+  base(TankHF, 111);  // the exit pad's last column is the tank's first
+  EXPECT_EQ(report(checkoverlaps),
+            Lines{"record 2, hydrofluoric acid tank at (111, 201): "
+                  "its picture overlaps record 1, exit base at (100, 201)"});
+  base(TankHF, 112);  // one column apart, transparent margins crossing
+  base(PlayerBaseExit, 100);
+  EXPECT_EQ(report(checkoverlaps), Lines{});
+}
+
+TEST_F(Checks, AWibbletMayNotTouchABaseOrTankButMayTouchAnotherWibblet) {
+  const struct { float x, y; bool touches; } rows[] = {
+      {200, 177, true}, {200, 176, false},  // above the picture, whose top row is 191
+      {185, 181, true}, {184, 181, false},  // off its top-left corner: 13.5 and 14.1 px
+  };
+  for (const auto& row : rows) {
+    base(TankOxygen, 200);
+    wibblet(row.x, row.y);
+    EXPECT_EQ(report(checkoverlaps).size(), row.touches ? 1u : 0u) << row.x << ", " << row.y;
+  }
+  wibblet(300, 180);  // before the tank, and blamed all the same
+  base(TankHCl, 300);
+  wibblet(300, 100);
+  wibblet(305, 100);
+  EXPECT_EQ(report(checkoverlaps),
+            Lines{"record 1, blue wibblet at (300, 180): overlaps record 2, hydrochloric acid tank at (300, 201)"});
+}
+
+TEST_F(Checks, TheShipMayTouchNothingButItsStartBase) {
+  ship(100, 168);                   // resting on its start base
+  base(PlayerBaseStart, 100);
+  base(TankHydrogen, 75, 180);      // beside it, a corner inside its disc
+  base(PlayerBaseStart, 125, 180);  // a start base that is not its own
+  wibblet(100, 131);                // 37 px above: the radii add up to 37
+  wibblet(100, 130);
+  EXPECT_EQ(report(checkoverlaps),
+            (Lines{"record 1, ship at (100, 168): the ship overlaps record 3, hydrogen tank at (75, 180)",
+                   "record 1, ship at (100, 168): the ship overlaps record 4, start base at (125, 180)",
+                   "record 1, ship at (100, 168): the ship overlaps record 5, blue wibblet at (100, 131)"}));
+}
+
+TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
+  const struct { float y; const char* says; } rows[] = {
+      {148, ""},  // 20 px above: a drop that costs no shield
+      {147, "no start base (T 5) just below the ship"},
+      {168, ""},  // resting on it
+      {169, "the ship overlaps its start base"},
+      {178, "the ship overlaps rock"},  // through the base into the floor
+  };
+  for (const auto& row : rows) {
+    ship(100, row.y);
+    base(PlayerBaseStart, 100);
+    const Lines got = report(checkshipstart);
+    ASSERT_EQ(got.size(), *row.says ? 1u : 0u) << row.y;
+    for (const std::string& line : got) EXPECT_NE(line.find(row.says), std::string::npos) << line;
+  }
+  ship(100, 150);
+  base(TankOxygen, 100);  // a tank is no start base, however close
+  EXPECT_EQ(report(checkshipstart).size(), 1u);
+}
+
+}  // namespace
