@@ -297,6 +297,8 @@ bool walkglyphs(Walker& w, long count, int depth) {
     }
     int width, height;
     if (!w.size16(width) || !w.size16(height)) return false;
+    // Allegro writes far outside the screen drawing such a glyph.
+    if (width == 0 && height > 0) return w.fail("a glyph of 0x" + std::to_string(height));
     if (!w.skip(static_cast<long>((width + 7) / 8) * height)) return false;
   }
   return true;

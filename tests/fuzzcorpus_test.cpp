@@ -104,6 +104,6 @@ TEST_F(FuzzCorpus, EveryDataInputIsRefusedWithAReasonOrLoads) {
     unload_datafile(data);
   }
   std::string why;
-  for (const char* name : {"headeronly", "packed", "mixedfont"})
+  for (const char* name : {"headeronly", "packed", "mixedfont", "tallemptyglyph"})
     EXPECT_FALSE(checkdatafile(corpusfile("fuzz_data", name).c_str(), why)) << name;
 }
