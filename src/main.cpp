@@ -1,5 +1,6 @@
 #include "main.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
@@ -29,6 +30,23 @@ const int EditorPassMilliseconds = 10;
 }  // namespace
 
 void ShowError(const char* msg) { std::cerr << msg << std::endl; }
+
+namespace {
+
+const char* detailedmessage = nullptr;
+ErrorDetail lastdetail;
+
+}  // namespace
+
+void throwfileerror(const char* message, const std::string& file, const std::string& what) {
+  detailedmessage = message;
+  lastdetail = {file, what};
+  throw message;
+}
+
+ErrorDetail errordetail(const char* message) {
+  return message == detailedmessage ? lastdetail : ErrorDetail{};
+}
 
 int randombetween(int min, int max) { return min + rand() % (max - min + 1); }
 
@@ -71,7 +89,8 @@ bool LoadData() {
 }
 
 void PlayGame(int startlevel) {
-  playerinfo.maxstartlevel = startlevel;
+  // The menu offers only levels that exist, and at least the first.
+  playerinfo.maxstartlevel = std::clamp(startlevel, 1, NumLevels);
   while (uimainmenu()) {
     playerinfo.init();
     for (;;) {
@@ -241,6 +260,8 @@ int runmarsflyer(int argc, char** argv) {
     }
   } catch (const char* message) {
     ShowError(message);
+    const ErrorDetail detail = errordetail(message);
+    if (!detail.file.empty()) ShowError((detail.file + ": " + detail.what).c_str());
     clear_keybuf();
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     return 2;

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <string>
+
 // The program shell: start-up, display mode, data loading, the game's flow
 // and the level editor, plus three helpers every module uses.
 
@@ -14,6 +16,21 @@ extern int chosenDepth;
 
 // Writes msg and a line end to the standard error stream.
 void ShowError(const char* msg);
+
+// The second line of a text error: the file it concerns and what was wrong
+// with it. The thrown message itself stays the first line.
+struct ErrorDetail {
+  std::string file;
+  std::string what;
+};
+
+// Throws `message` as a text error and keeps the file and the fault behind
+// it for errordetail.
+[[noreturn]] void throwfileerror(const char* message, const std::string& file, const std::string& what);
+
+// The detail kept by the last throwfileerror when it threw this very
+// message; empty otherwise.
+ErrorDetail errordetail(const char* message);
 
 // A whole number from min to max, both included, from rand().
 int randombetween(int min, int max);

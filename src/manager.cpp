@@ -2,10 +2,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "common.h"
+#include "main.h"
 #include "map.h"
 #include "playerinfo.h"
 
@@ -55,6 +58,12 @@ int framecounter = 0;
 bool finished = false;
 float finishtimer = 0;
 
+// P pauses and resumes; a held P counts once.
+bool paused = false;
+bool pausekeywasdown = false;
+// A paused level redraws at about this pace and leaves the processor alone.
+const int PausedFrameMilliseconds = 10;
+
 // Moves the dead of `list` to deadobjects, keeping the survivors in order.
 template <class T>
 void sweepdead(std::vector<T*>& list) {
@@ -97,6 +106,8 @@ void startlevelloop() {
     track();
   }
   finishtimer = FinishTime;
+  paused = false;
+  pausekeywasdown = key[KEY_P];
   recalibrate();
 }
 
@@ -108,6 +119,49 @@ void checkscreendump() {
   if (!key[KEY_D]) return;
   ScreenDump();
   recalibrate();  // the time spent saving is no game time
+}
+
+bool pausekeypressed() {
+  const bool down = key[KEY_P];
+  const bool pressed = down && !pausekeywasdown;
+  pausekeywasdown = down;
+  return pressed;
+}
+
+// Starts counting the frames of a new second but keeps the frame time, so
+// that play resumes at once, at its old pace, and the paused time is never
+// counted as game time.
+void restartsecond() {
+  remove_int(timerfunc);
+  framecounter = 0;
+  timerready = false;
+  install_int(timerfunc, 1000);
+}
+
+// Pauses or resumes on P. Esc while paused resumes and ends the level, so
+// that the world runs out its last seconds as usual. Returns whether this
+// frame is paused.
+bool updatepause() {
+  const bool toggled = pausekeypressed();
+  if (!paused) return paused = toggled;
+  const bool escaped = key[KEY_ESC];
+  if (!toggled && !escaped) return true;
+  if (escaped) finished = true;
+  paused = false;
+  restartsecond();
+  return false;
+}
+
+// A paused frame: the world stands still under "Paused"; D still saves the screen.
+void pausedframe() {
+  drawobjects();
+  textout_centre_ex(vscreen, font, "Paused", screenoffsetx + ScreenW / 2, screenoffsety + ScreenH / 2,
+                    makecol(255, 255, 255), BannerBackground);
+  addrect(screenoffsetx, screenoffsety + ScreenH / 2, ScreenW, BannerHeight);
+  showframe();
+  restorerects();
+  if (key[KEY_D]) ScreenDump();
+  rest(PausedFrameMilliseconds);
 }
 
 }  // namespace
@@ -188,6 +242,10 @@ void measureframe() {
 void mainloop() {
   startlevelloop();
   while (finishtimer > 0) {
+    if (updatepause()) {
+      pausedframe();
+      continue;
+    }
     measureframe();
     if (quantum > 0) tickall(quantum);  // tick, then collide
     track();
@@ -333,22 +391,80 @@ void writeobjects(std::ostream& out) {
 
 }  // namespace
 
-void saveobjects(const char* filename) {
-  // Everything goes to a file beside the target first; only a complete,
-  // flushed file replaces the old one.
-  std::string temp = std::string(filename) + ".tmp";
-  bool ok;
-  {
-    std::ofstream out(temp, std::ios::out | std::ios::trunc);
-    if (!out.good()) throw "Save error";
-    writeobjects(out);
-    out.flush();
-    ok = out.good();
-    out.close();
-    ok = ok && !out.fail();
+void saveobjects(const char* filename) { savetextfile(filename, writeobjects); }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A chain of symbolic links longer than this is taken for a loop.
+const int MaxLinkHops = 40;
+
+[[noreturn]] void failsave(const std::string& file, const std::string& what) {
+  throwfileerror("Save error", file, what);
+}
+
+// The file a save really replaces: `name` itself, or the file at the end of
+// the chain of symbolic links that starts there, so that the links stay
+// links. A link may point at a file that does not exist yet.
+fs::path savetarget(const std::string& name) {
+  fs::path target = name;
+  std::error_code error;
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(target, error)); hops++) {
+    if (hops == MaxLinkHops) failsave(name, "too many symbolic links");
+    fs::path next = fs::read_symlink(target, error);
+    if (error) failsave(name, "cannot read the symbolic link: " + error.message());
+    target = next.is_absolute() ? next : target.parent_path() / next;
   }
-  if (!ok || std::rename(temp.c_str(), filename) != 0) {
-    std::remove(temp.c_str());
-    throw "Save error";
+  return target;
+}
+
+// A file made read-only is kept as it is, even from a user whom the system
+// would let replace it; a file that is not there may be created.
+void checkwritable(const fs::path& target, const std::string& name) {
+  std::error_code error;
+  const fs::file_status status = fs::status(target, error);
+  if (!fs::exists(status)) return;
+  if (!fs::is_regular_file(status)) failsave(name, "not a plain file");
+  const fs::perms writebits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  const bool writable = (status.permissions() & writebits) != fs::perms::none &&
+                        std::ofstream(target, std::ios::out | std::ios::app).is_open();
+  if (!writable) failsave(name, "the file is read-only");
+}
+
+// Writes `text` to `temp` and closes it; false when any of it failed.
+bool writewhole(const fs::path& temp, const std::string& text) {
+  std::ofstream out(temp, std::ios::out | std::ios::trunc | std::ios::binary);
+  if (!out.is_open()) return false;
+  out << text;
+  out.flush();
+  const bool written = out.good();
+  out.close();
+  return written && !out.fail();
+}
+
+}  // namespace
+
+void savetextfile(const char* filename, const std::function<void(std::ostream&)>& write) {
+  // The text is made in full before any file is touched, so a writer that
+  // fails leaves everything as it was.
+  std::ostringstream text;
+  write(text);
+  if (!text.good()) failsave(filename, "the text could not be made");
+  const fs::path target = savetarget(filename);
+  checkwritable(target, filename);
+  // Only a complete file beside the target replaces it, in one rename.
+  const fs::path temp = target.string() + ".tmp";
+  std::error_code error;
+  if (!writewhole(temp, text.str())) {
+    fs::remove(temp, error);
+    failsave(filename, "cannot write " + temp.string());
+  }
+  if (fs::exists(target, error)) fs::permissions(temp, fs::status(target, error).permissions(), error);
+  fs::rename(temp, target, error);
+  if (error) {
+    const std::string why = error.message();
+    fs::remove(temp, error);
+    failsave(filename, "cannot replace it: " + why);
   }
 }

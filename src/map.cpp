@@ -55,23 +55,58 @@ int topixel(float v) {
   return static_cast<int>(v);
 }
 
-void failmap() { throw "Failed to load map"; }
+// What stood where a number was wanted: the end of the file, or the word
+// that starts at `at`.
+std::string misread(std::istream& in, std::streampos at) {
+  std::string word;
+  in.clear();
+  if (at == std::streampos(-1) || !in.seekg(at) || !(in >> word)) return "the file ends early";
+  const size_t MaxShown = 20;
+  if (word.size() > MaxShown) word = word.substr(0, MaxShown) + "...";
+  return "\"" + word + "\" is not a number the game can use";
+}
+
+// Reads one number of a level file. When there is none the text error
+// `message` is thrown, naming the file, the number wanted (`what`) and what
+// stood there instead.
+template <class T>
+T readnumber(std::istream& in, const char* message, const char* file, const std::string& what) {
+  in >> std::ws;
+  const std::streampos at = in.eof() ? std::streampos(-1) : in.tellg();
+  T value;
+  if (!(in >> value)) throwfileerror(message, file, what + ": " + misread(in, at));
+  return value;
+}
+
+const char* const MapFailed = "Failed to load map";
+
+// A level map file being read, named in the messages of its errors.
+struct MapFile {
+  std::istream& in;
+  const char* name;
+};
 
 // Reads one count; a missing, garbled or negative count fails the load.
-int readcount(std::istream& in) {
-  int n;
-  if (!(in >> n) || n < 0) failmap();
+int readcount(MapFile& map, const std::string& what) {
+  int n = readnumber<int>(map.in, MapFailed, map.name, what);
+  if (n < 0) throwfileerror(MapFailed, map.name, what + ": " + std::to_string(n) + " is negative");
   return n;
 }
 
-Polygon readpolygon(std::istream& in) {
-  int k = readcount(in);
-  if (k > MaxPoints) throw "Too many points";
+// Polygon `number` (counted from 1) of the file.
+Polygon readpolygon(MapFile& map, int number) {
+  const std::string polygon = "polygon " + std::to_string(number);
+  int k = readcount(map, polygon + ": point count");
+  if (k > MaxPoints)
+    throwfileerror("Too many points", map.name,
+                   polygon + " has " + std::to_string(k) + " points, at most " + std::to_string(MaxPoints));
   Polygon poly;
   poly.points.reserve(k);
   for (int j = 0; j < k; j++) {
+    const std::string point = polygon + ", point " + std::to_string(j + 1);
     Point p;
-    if (!(in >> p.x >> p.y)) failmap();
+    p.x = readnumber<float>(map.in, MapFailed, map.name, point + ": x");
+    p.y = readnumber<float>(map.in, MapFailed, map.name, point + ": y");
     poly.points.push_back(p);
   }
   return poly;
@@ -203,11 +238,12 @@ BITMAP* dataBitmap(int entry) { return static_cast<BITMAP*>(datafile[entry].dat)
 
 void Map::load(const char* filename) {
   std::ifstream in(filename);
-  if (!in.good()) failmap();
-  int count = readcount(in);
+  if (!in.good()) throwfileerror(MapFailed, filename, "cannot open");
+  MapFile map{in, filename};
+  int count = readcount(map, "polygon count");
   // Polygons are added as they are read, so a huge count in a short file
   // fails at its end instead of allocating for the count.
-  for (int i = 0; i < count; i++) polygons.push_back(readpolygon(in));
+  for (int i = 0; i < count; i++) polygons.push_back(readpolygon(map, i + 1));
 }
 
 void Map::drawcave() {
@@ -310,41 +346,57 @@ std::string levelobjectsname(int level) {
 
 namespace {
 
-void badrecord() { throw "Bad record in objects file"; }
+const char* const BadRecord = "Bad record in objects file";
 
-int readtype(std::istream& in) {
-  int t;
-  if (!(in >> t)) badrecord();
-  return t;
-}
+// The record of an objects file being read, named in the messages of its
+// errors.
+struct ObjectRecord {
+  std::istream& in;
+  const char* file;
+  int number;  // counted from 1
+  char letter;
+
+  std::string where() const { return "record " + std::to_string(number) + " (" + letter + "): "; }
+  [[noreturn]] void fail(const char* message, const std::string& what) const {
+    throwfileerror(message, file, where() + what);
+  }
+  template <class T>
+  T read(const char* what) const {
+    return readnumber<T>(in, BadRecord, file, where() + what);
+  }
+};
 
 // Makes the object a record's letter and type number ask for. A number
 // outside its enumeration is refused with the constructor's own message
 // before it is ever cast to the enumeration type.
-GameObject* makeobject(char letter, std::istream& in) {
-  if (letter == 'S') return new Ship();
-  if (letter == 'T') {
-    int t = readtype(in);
-    if (!isstatictype(t)) throw "Unable to get bitmap in StaticObject";
+GameObject* makeobject(const ObjectRecord& record) {
+  if (record.letter == 'S') return new Ship();
+  if (record.letter == 'T') {
+    int t = record.read<int>("type number");
+    if (!isstatictype(t))
+      record.fail("Unable to get bitmap in StaticObject",
+                  "base or tank type " + std::to_string(t) + " is none of 0 to 5");
     return new StaticObject(static_cast<StaticType>(t));
   }
-  if (letter == 'E') {
-    int t = readtype(in);
-    if (!isenemytype(t)) throw "Unknown enemy type";
+  if (record.letter == 'E') {
+    int t = record.read<int>("type number");
+    if (!isenemytype(t))
+      record.fail("Unknown enemy type", "wibblet type " + std::to_string(t) + " is none of 1 to 4");
     return new Enemy(static_cast<EnemyType>(t));
   }
-  throw "Unknown object type";
+  record.fail("Unknown object type", "records begin with S, T or E");
 }
 
 // Reads the position of a new object; an object whose position cannot be
 // read is never registered.
-void readposition(std::istream& in, GameObject* obj) {
-  Point p;
-  if (!(in >> p.x >> p.y)) {
+void readposition(const ObjectRecord& record, GameObject* obj) {
+  try {
+    obj->position.x = record.read<float>("x");
+    obj->position.y = record.read<float>("y");
+  } catch (const char*) {
     delete obj;
-    badrecord();
+    throw;
   }
-  obj->position = p;
 }
 
 void placeobject(GameObject* obj) {
@@ -357,12 +409,13 @@ void placeobject(GameObject* obj) {
 
 void InitObjects(const char* filename) {
   std::ifstream in(filename);
-  if (!in.good()) throw "Failed to open objects file";
+  if (!in.good()) throwfileerror("Failed to open objects file", filename, "cannot open");
   char letter;
-  while (in >> letter) {
+  for (int number = 1; in >> letter; number++) {
     std::cout << "Object type: " << letter << std::endl;
-    GameObject* obj = makeobject(letter, in);
-    readposition(in, obj);
+    const ObjectRecord record{in, filename, number, letter};
+    GameObject* obj = makeobject(record);
+    readposition(record, obj);
     placeobject(obj);
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "classes.h"
 #include "common.h"
@@ -175,6 +176,98 @@ int turnpage(int item, int button) {
   return item;
 }
 
+bool isbutton(const DIALOG* dlg, int obj) { return obj >= 0 && dlg[obj].proc == d_button_proc; }
+bool istextfield(const DIALOG* dlg, int obj) { return obj >= 0 && dlg[obj].proc == d_edit_proc; }
+
+// Whether the next key waiting is Enter. The dialog manager has no way to
+// look at a key without taking it, so every waiting key is taken and put
+// back in the same order.
+bool enterwaiting() {
+  struct Press { int c, scan; };
+  std::vector<Press> waiting;
+  while (keypressed()) {
+    Press p;
+    p.c = ureadkey(&p.scan);
+    waiting.push_back(p);
+  }
+  for (const Press& p : waiting) simulate_ukeypress(p.c, p.scan);
+  return !waiting.empty() && (waiting[0].scan == KEY_ENTER || waiting[0].scan == KEY_ENTER_PAD);
+}
+
+void givefocus(DIALOG_PLAYER* player, int obj) {
+  if (obj >= 0) player->res |= offer_focus(player->dialog, obj, &player->focus_obj, TRUE);
+}
+
+// The pointer has moved from object `from` onto the one it is on now. A
+// text field takes the focus while the pointer is on it, so a start level
+// can be typed without a click; leaving it gives the focus back to the
+// button Enter presses.
+void pointermoved(DIALOG_PLAYER* player, int from, int chosen) {
+  DIALOG* dlg = player->dialog;
+  if (istextfield(dlg, player->mouse_obj))
+    player->res |= offer_focus(dlg, player->mouse_obj, &player->focus_obj, FALSE);
+  else if (istextfield(dlg, from) && player->focus_obj == from)
+    givefocus(player, chosen);
+}
+
+// Sleeps between dialog passes. While the player works the screen a pass
+// comes every millisecond, as often as Allegro reads the input; once it has
+// been quiet for a while, every few milliseconds, still well within one
+// frame of the display, so that a waiting screen costs next to nothing.
+class PassPacer {
+ public:
+  void rest() {
+    const Input now{gui_mouse_x(), gui_mouse_y(), gui_mouse_b()};
+    quietpasses = now == seen ? quietpasses + 1 : 0;
+    seen = now;
+    if (keypressed()) return;  // the next key at once
+    ::rest(quietpasses < QuietPasses ? BusyMilliseconds : QuietMilliseconds);
+  }
+
+ private:
+  static constexpr int BusyMilliseconds = 1;
+  static constexpr int QuietMilliseconds = 4;
+  static constexpr int QuietPasses = 200;
+  struct Input {
+    int x, y, buttons;
+    bool operator==(const Input& o) const { return x == o.x && y == o.y && buttons == o.buttons; }
+  };
+  Input seen{-1, -1, -1};
+  int quietpasses = 0;
+};
+
+// Runs a dialog as Allegro's do_dialog does and returns the index of the
+// object that closed it, or -1 for Esc. Two things differ:
+// - It rests between passes, so a screen waiting for the player leaves the
+//   processor alone.
+// - The focus no longer follows the pointer, whose position Allegro may not
+//   know until it first moves. Enter presses the chosen button: the one the
+//   dialog opens on, or the button last clicked or reached with Tab, even
+//   while the focus is in a text field.
+int rundialog(DIALOG* dlg, int focus) {
+  const int followedpointer = gui_mouse_focus;
+  gui_mouse_focus = FALSE;
+  show_mouse(gui_get_screen());
+  DIALOG_PLAYER* player = init_dialog(dlg, focus);
+  PassPacer pacer;
+  int chosen = focus;
+  int pointed = player->mouse_obj;
+  for (;;) {
+    if (!isbutton(dlg, player->focus_obj) && keypressed() && enterwaiting()) givefocus(player, chosen);
+    if (!update_dialog(player)) break;
+    if (isbutton(dlg, player->focus_obj)) chosen = player->focus_obj;
+    if (player->mouse_obj != pointed) {
+      pointermoved(player, pointed, chosen);
+      pointed = player->mouse_obj;
+    }
+    pacer.rest();
+  }
+  const int res = shutdown_dialog(player);
+  show_mouse(nullptr);
+  gui_mouse_focus = followedpointer;
+  return res;
+}
+
 }  // namespace
 
 void initui() { nicefont = static_cast<FONT*>(datafile[DataFont].dat); }
@@ -216,13 +309,23 @@ const char* currentitemname(int item) {
   return name;
 }
 
-bool buyitem(int item) {
-  if (!validitem(item)) return false;
+Purchase buyitem(int item) {
+  if (!validitem(item)) return Purchase::NotEnoughCash;
   const ShipItem& row = shipitems[item];
-  if (row.price > playerinfo.money) return false;
+  if (fittedid(row) == row.id) return Purchase::AlreadyFitted;
+  if (row.price > playerinfo.money) return Purchase::NotEnoughCash;
   fittedid(row) = row.id;
   playerinfo.money -= row.price;
-  return true;
+  return Purchase::Bought;
+}
+
+const char* purchasemessage(Purchase outcome) {
+  switch (outcome) {
+    case Purchase::Bought: return "Bought!";
+    case Purchase::AlreadyFitted: return "Already fitted";
+    case Purchase::NotEnoughCash: break;
+  }
+  return "Not enough cash";
 }
 
 bool uimainmenu() {
@@ -232,7 +335,7 @@ bool uimainmenu() {
   setcolours(dlgMainMenu);
   dlgMainMenu[MainTitle].dp = datafile[DataTitle].dat;
   dlgMainMenu[MainStartLevel].dp = startlevel;
-  int res = do_dialog(dlgMainMenu, MainPlay);
+  int res = rundialog(dlgMainMenu, MainPlay);
   // The choice counts whichever button closed the menu.
   playerinfo.level = parsestartlevel(startlevel, playerinfo.maxstartlevel);
   return res == MainPlay;
@@ -244,7 +347,7 @@ bool uistartlevel() {
   setcolours(dlgLevelStart);
   dlgLevelStart[StartTitle].dp = title;
   for (;;) {
-    int res = do_dialog(dlgLevelStart, StartPlay);
+    int res = rundialog(dlgLevelStart, StartPlay);
     if (res == StartShop) {
       uishop();
       continue;
@@ -261,7 +364,7 @@ void uishop() {
   setcolours(dlgShop);
   for (;;) {
     fillshoppage(item, money, price);
-    int res = do_dialog(dlgShop, ShopPlay);
+    int res = rundialog(dlgShop, ShopPlay);
     if (res == ShopPlay || res == -1) return;
     if (res == ShopBuy)
       uibuy(item);
@@ -274,8 +377,8 @@ void uibuy(int item) {
   if (!validitem(item)) return;
   setcolours(dlgBuy);
   dlgBuy[BuyName].dp = txt(shipitems[item].name);
-  dlgBuy[BuyOutcome].dp = txt(buyitem(item) ? "Bought!" : "Not enough cash");
-  do_dialog(dlgBuy, BuyContinue);
+  dlgBuy[BuyOutcome].dp = txt(purchasemessage(buyitem(item)));
+  rundialog(dlgBuy, BuyContinue);
 }
 
 void uilevelcomplete() {
@@ -291,5 +394,5 @@ void uilevelcomplete() {
   }
   dlgComplete[CompleteWon].dp = txt(playerinfo.level == NumLevels ? WinningLine : "");
   paylevelbonus(bonus);
-  do_dialog(dlgComplete, CompleteContinue);
+  rundialog(dlgComplete, CompleteContinue);
 }

@@ -51,6 +51,14 @@ void paylevelbonus(const LevelBonus& bonus);
 // or "None" when no row matches.
 const char* currentitemname(int item);
 
+// What pressing Buy on a catalogue row came to.
+enum class Purchase { Bought, NotEnoughCash, AlreadyFitted };
+
 // Fits catalogue row `item` and takes its price when the player can afford
-// it; returns whether it was bought.
-bool buyitem(int item);
+// it. The item already fitted costs nothing and changes nothing; a lesser
+// one replaces a better one. A row outside the catalogue is never bought.
+Purchase buyitem(int item);
+
+// The purchase screen's line for an outcome: "Bought!", "Not enough cash"
+// or "Already fitted".
+const char* purchasemessage(Purchase outcome);

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
+#include "main.h"
+#include "support/ui_support.h"
 #include "support/world_support.h"
 
 namespace {
@@ -173,4 +176,155 @@ TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
   EXPECT_EQ(readfile(path), "S 1 1\n");
   EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);  // no leftovers
   EXPECT_THROW(saveobjects((dir + "/missing/objects.txt").c_str()), const char*);
+}
+
+namespace {
+
+// Saves `text` to `path` through savetextfile; the error thrown with its
+// second line's fault, or "" when it saved.
+std::string save(const std::string& path, const std::string& text) {
+  try {
+    savetextfile(path.c_str(), [&text](std::ostream& out) { out << text; });
+  } catch (const char* message) {
+    return std::string(message) + " | " + errordetail(message).what;
+  }
+  return "";
+}
+
+}  // namespace
+
+TEST(SaveText, LinksStayLinksAndTheFileAtTheirEndIsReplacedInPlace) {
+  namespace fs = std::filesystem;
+  const fs::path dir = maketempdir();
+  fs::create_directories(dir / "real");
+  writefile(dir / "real" / "objects.txt", "old\n");
+  fs::permissions(dir / "real" / "objects.txt", fs::perms(0640));
+  // A relative link to a relative link, each resolved from its own directory.
+  fs::create_symlink("real/objects.txt", dir / "inner");
+  fs::create_symlink(dir / "inner", dir / "outer");
+  EXPECT_EQ(save(dir / "outer", "S 1 2\n"), "");
+  EXPECT_TRUE(fs::is_symlink(dir / "outer") && fs::is_symlink(dir / "inner"));
+  EXPECT_EQ(readfile(dir / "real" / "objects.txt"), "S 1 2\n");
+  EXPECT_EQ(fs::status(dir / "real" / "objects.txt").permissions(), fs::perms(0640));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 1) << "a temporary file left behind";
+  // A link to a file not there yet creates it.
+  fs::create_symlink("real/new.txt", dir / "dangling");
+  EXPECT_EQ(save(dir / "dangling", "T 0 1 2\n"), "");
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
+  EXPECT_EQ(readfile(dir / "real" / "new.txt"), "T 0 1 2\n");
+  fs::create_symlink("loop", dir / "loop");
+  EXPECT_EQ(save(dir / "loop", ""), "Save error | too many symbolic links");
+}
+
+TEST(SaveText, ReadOnlyFilesDirectoriesAndFailedWritersLeaveEverythingAsItWas) {
+  namespace fs = std::filesystem;
+  const fs::path dir = maketempdir();
+  writefile(dir / "kept.txt", "S 1 2\n");
+  fs::permissions(dir / "kept.txt", fs::perms(0444));  // refused even to root
+  fs::create_symlink("kept.txt", dir / "link");
+  for (const char* name : {"kept.txt", "link"})
+    EXPECT_EQ(save(dir / name, "E 1 3 4\n"), "Save error | the file is read-only") << name;
+  EXPECT_EQ(readfile(dir / "kept.txt"), "S 1 2\n");
+  fs::create_directory(dir / "folder.txt");
+  EXPECT_EQ(save(dir / "folder.txt", ""), "Save error | not a plain file");
+  EXPECT_EQ(save(dir / "missing" / "objects.txt", "").substr(0, 19), "Save error | cannot");
+  std::string path = dir / "objects.txt";
+  writefile(path, "S 5 6\n");
+  EXPECT_THROW(savetextfile(path.c_str(), [](std::ostream& out) { out.setstate(std::ios::badbit); }),
+               const char*);
+  EXPECT_EQ(readfile(path), "S 5 6\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 4) << "a temporary file left behind";
+}
+
+namespace {
+
+// Plays a pause through a level's real frame loop from inside it: drawn
+// every frame, paused or not, it presses and lets go the keys there, so no
+// clock decides the order of events.
+class PauseScript : public Body {
+ public:
+  enum Step { Running, HoldingP, Paused, Resumed, PausedAgain, Escaped, RunningOut };
+  Step step = Running;
+  int steps = 0;        // draws in the current step
+  int tickmark = 0;     // ticks when the step began
+  float pausedquantum = 0, resumedquantum = 0;
+  bool tickedwhilepaused = false, pausedrawn = false;
+
+  PauseScript() : Body(100, 100) {}
+  void tick(float q) override {
+    Body::tick(q);
+    if (step == Paused || step == PausedAgain) tickedwhilepaused = true;
+    if (step == Resumed && !resumedquantum) resumedquantum = q;
+  }
+  void draw() override {
+    steps++;
+    switch (step) {
+      case Running:
+        if (ticks >= 3) go(HoldingP), key[KEY_P] = 1;
+        break;
+      case HoldingP:  // held for several frames: one toggle, no flicker
+        if (steps == 5) go(Paused), key[KEY_P] = 0, pausedquantum = quantum;
+        break;
+      case Paused:
+        pausedrawn = pausedrawn || showspaused();
+        if (steps == 30) go(Resumed), key[KEY_P] = 1;
+        break;
+      case Resumed:
+        key[KEY_P] = 0;
+        if (steps == 5) go(PausedAgain), key[KEY_P] = 1;
+        break;
+      case PausedAgain:
+        if (steps == 3) go(Escaped), key[KEY_P] = 0, key[KEY_ESC] = 1;
+        break;
+      case Escaped:
+        if (steps == 3) go(RunningOut), key[KEY_ESC] = 0;
+        break;
+      case RunningOut:
+        break;
+    }
+  }
+
+ private:
+  void go(Step next) { step = next, steps = 0, tickmark = ticks; }
+  // White letters in the middle of the last frame shown.
+  static bool showspaused() {
+    int white = 0;
+    for (int y = 236; y < 252; y++)
+      for (int x = 296; x < 344; x++) white += getpixel(screen, x, y) == makecol(255, 255, 255);
+    return white > 20;
+  }
+};
+
+// The frame loop needs Allegro's timer, which comes only with a display.
+class ManagerLoop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* why = startdialogs()) GTEST_SKIP() << why;
+    makeworld(640, 480);
+    initmanager();
+    releaseallkeys();
+  }
+  void TearDown() override {
+    releaseallkeys();
+    initmanager();
+    stopdialogs();
+  }
+};
+
+}  // namespace
+
+TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTime) {
+  PauseScript* script = new PauseScript();
+  addobject(script);
+  playership = script;  // a level with its ship runs until Esc
+  mainloop();
+  releaseallkeys();
+  EXPECT_EQ(script->step, PauseScript::RunningOut);
+  EXPECT_FALSE(script->tickedwhilepaused);
+  EXPECT_TRUE(script->pausedrawn);
+  // Play goes on at once at the old pace: the paused time is no game time.
+  EXPECT_GT(script->pausedquantum, 0);
+  EXPECT_EQ(script->resumedquantum, script->pausedquantum);
+  // Esc while paused still lets the world run out its last seconds.
+  EXPECT_GT(script->ticks, script->tickmark + 10);
 }

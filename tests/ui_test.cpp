@@ -44,19 +44,24 @@ TEST(Ui, StartLevelFieldAcceptsOnlyLevelsReached) {
 }
 
 // Catalogue rows 0-3 are the Mk1-Mk4 engines ($0, 100, 300, 600), 4-6 the guns.
-TEST(Ui, PurchaseNeedsTheCashAndReplacesTheFittedItemOfItsKind) {
+TEST(Ui, PurchaseNeedsTheCashChargesNothingForTheFittedItemAndReplacesALesserOne) {
   newgame(1, 1);
   for (int i = 0; i < 7; i++) EXPECT_STREQ(currentitemname(i), i < 4 ? "Mk1 Engine" : "Acid gun") << i;
   playerinfo.money = 100;
-  EXPECT_TRUE(buyitem(1));
-  EXPECT_FALSE(buyitem(2));
+  EXPECT_EQ(buyitem(1), Purchase::Bought);
+  EXPECT_EQ(buyitem(2), Purchase::NotEnoughCash);
   EXPECT_EQ(kit(), Ints({2, 1, 0}));
   playerinfo.money = 300;
-  EXPECT_TRUE(buyitem(6));  // Spray acid gun, $250
+  EXPECT_EQ(buyitem(6), Purchase::Bought);  // Spray acid gun, $250
   EXPECT_EQ(kit(), Ints({2, 3, 50}));
-  EXPECT_TRUE(buyitem(0));  // a lesser engine still replaces it
-  EXPECT_FALSE(buyitem(7) || buyitem(-1));
+  // Fitted already, even when dearer than the money left: no charge, no change.
+  for (int fitted : {1, 6}) EXPECT_EQ(buyitem(fitted), Purchase::AlreadyFitted) << fitted;
+  EXPECT_EQ(kit(), Ints({2, 3, 50}));
+  EXPECT_EQ(buyitem(0), Purchase::Bought);  // a lesser engine still replaces it
+  EXPECT_EQ(buyitem(7), Purchase::NotEnoughCash);
+  EXPECT_EQ(buyitem(-1), Purchase::NotEnoughCash);
   EXPECT_EQ(kit(), Ints({1, 3, 50}));
+  EXPECT_STREQ(purchasemessage(Purchase::AlreadyFitted), "Already fitted");
   EXPECT_STREQ(currentitemname(5), "Spray acid gun");
   playerinfo.weapon = 9;
   EXPECT_STREQ(currentitemname(5), "None");
@@ -114,14 +119,16 @@ TEST_F(UiDialog, ShopPagerStopsAtBothEndsOfTheCatalogue) {
 TEST_F(UiDialog, ShopSellsWhatTheMoneyCovers) {
   newgame(1, 1);
   playerinfo.money = 100;
-  playkeys(Shop + Next + Buy + "\r" + Next + Buy + "\r\r\x1b");  // Play leaves the shop, Esc plays
+  // Play leaves the shop, Esc plays.
+  playkeys(Shop + Next + Buy + "\r" + Buy + "\r" + Next + Buy + "\r\r\x1b");
   EXPECT_TRUE(uistartlevel());
   EXPECT_EQ(kit(), Ints({2, 1, 0}));
   EXPECT_EQ(seen(2, {Money}), "Money: $ 100");
   EXPECT_EQ(seen(3, {5, 6}), "Mk2 Engine | Bought!");
   EXPECT_EQ(seen(4, {Money, Current}), "Money: $ 0 | Mk2 Engine");
-  EXPECT_EQ(seen(6, {5, 6}), "Mk3 Engine | Not enough cash");
-  EXPECT_EQ(seen(7, {Current}), "Mk2 Engine");
+  EXPECT_EQ(seen(5, {5, 6}), "Mk2 Engine | Already fitted");
+  EXPECT_EQ(seen(8, {5, 6}), "Mk3 Engine | Not enough cash");
+  EXPECT_EQ(seen(9, {Current}), "Mk2 Engine");
 }
 
 TEST_F(UiDialog, LevelCompleteShowsAndPaysTheBonus) {

@@ -138,3 +138,27 @@ TEST_F(Editor, EscapeFirstSavesTheObjectsTruncatedAndAFailedSaveKeepsTheEarlierF
 }
 
 }  // namespace
+
+// Esc saves through a symbolic leveledited.txt into the file it points to,
+// which stays a link; a read-only leveledited.txt is kept and the editor
+// ends with "Save error" and what was wrong.
+TEST_F(Editor, EscapeSavesThroughALinkAndKeepsAReadOnlyFile) {
+  writefile(run + "/levels/level1objects.txt", "T 3 420.2 300.9\n");
+  ASSERT_EQ(mkdir((run + "/saves").c_str(), 0755), 0);
+  writefile(run + "/saves/mine.txt", "S 1 2\n");
+  ASSERT_EQ(symlink("saves/mine.txt", (run + "/leveledited.txt").c_str()), 0);
+  ASSERT_TRUE(startediting());
+  EXPECT_EQ(leave(), 0);
+  struct stat link;
+  EXPECT_TRUE(lstat((run + "/leveledited.txt").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+  EXPECT_EQ(readfile(run + "/saves/mine.txt"), "T 3 420 300\n");
+
+  ASSERT_EQ(unlink((run + "/leveledited.txt").c_str()), 0);
+  writefile(run + "/leveledited.txt", "S 1 2\n");
+  ASSERT_EQ(chmod((run + "/leveledited.txt").c_str(), 0444), 0);
+  ASSERT_TRUE(startediting());
+  EXPECT_EQ(leave(), 2);
+  EXPECT_NE(readfile(dir + "/game.err").find("Save error\nleveledited.txt: the file is read-only\n"),
+            std::string::npos);
+  EXPECT_EQ(edited(), "S 1 2\n");
+}

@@ -1,6 +1,8 @@
 // From the command line and the main menu through the shop and six levels
 // whose ship starts resting on the exit pad, to the winning line.
 
+#include <cstring>
+
 #include "data.h"
 #include "e2e/harness.h"
 #include "main.h"
@@ -57,6 +59,11 @@ TEST_F(GameFlow, StartLevelShopAndEscInALevel) {
   ASSERT_TRUE(typestartlevel("3"));
   ASSERT_TRUE(press(PlayButton, mainmenu));
   ASSERT_TRUE(press(ShopButton, levelstart(3)));
+  ASSERT_TRUE(waitfor("shop", shopat("Mk1 Engine")));
+  EXPECT_LT(idleload(), 0.05) << "share of a core a waiting shop takes";
+  // The engine fitted costs nothing again.
+  ASSERT_TRUE(press(ShopBuy, shopat("Mk1 Engine")));
+  ASSERT_TRUE(press(ContinueButton, shopat("Mk1 Engine", "Already fitted")));
   ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
   ASSERT_TRUE(press(ShopPrev, shopat("Mk2 Engine")));
   ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
@@ -104,6 +111,79 @@ TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
   EXPECT_EQ(finish(), 0);
 }
 
+// Enter presses the button a dialog opens on wherever the pointer rests,
+// and the one the player clicked last once there is one.
+TEST_F(GameFlow, EnterPressesTheChosenButtonWhereverThePointerIs) {
+  pointer = {QuitButton.x + 40, QuitButton.y + 40};  // where the game does not know it is
+  start("play 9");  // offers no more levels than there are
+  ASSERT_TRUE(waitfor("main menu offering level 6", offering("6")));
+  EXPECT_LT(idleload(), 0.05) << "share of a core a waiting main menu takes";
+  ASSERT_TRUE(enter(mainmenu));
+  // Over Play and then off it onto empty space.
+  mousemove(PlayButton.x + 40, PlayButton.y + 40);
+  mousemove(600, 200);
+  ASSERT_TRUE(enter(levelstart(6)));
+  ASSERT_TRUE(waitfor("level 6 in play", inlevel));
+  holdkey("Escape");
+  // Typed with the pointer on the start field, and Enter while it is there.
+  ASSERT_TRUE(waitfor("main menu after Esc", offering("6")));
+  ASSERT_TRUE(typestartlevel("2", false));
+  ASSERT_TRUE(enter(mainmenu));
+  ASSERT_TRUE(waitfor("\"Entering level 2\"", levelstart(2)));
+  // Pressed on End Game and let go beside it: not pressed, but Enter's now.
+  ASSERT_TRUE(pointat(EndButton));
+  xdo("mousedown 1 sleep 0.3");
+  mousemove(600, 200);
+  xdo("mouseup 1");
+  ASSERT_TRUE(waitfor("End Game chosen", [](BITMAP* s) { return levelstart(2)(s) && focused(s, EndButton); }));
+  ASSERT_TRUE(enter(levelstart(2)));
+  ASSERT_TRUE(waitfor("main menu after End Game", mainmenu));
+  xdo("key Escape");
+  EXPECT_EQ(finish(), 0);
+}
+
+// A ship falling through a tall empty cave, so the picture keeps changing.
+class Pause : public E2ETest {
+ protected:
+  void SetUp() override {
+    E2ETest::SetUp();
+    writelevels(1, "1 4 100 100 1100 100 1100 2400 100 2400\n", "S 600 200\n");
+  }
+};
+
+// Two grabs `seconds` apart differ.
+bool moving(double seconds) {
+  Picture a = grabscreen();
+  sleepfor(seconds);
+  Picture b = grabscreen();
+  for (int y = 0; a && b && y < a->h; y++)
+    if (std::memcmp(a->line[y], b->line[y], a->w * 4) != 0) return true;
+  return false;
+}
+
+bool pausedtext(BITMAP* s) { return showstext(s, font, "Paused", 320 - text_length(font, "Paused") / 2, 240); }
+
+TEST_F(Pause, PFreezesTheLevelUnderPausedPAgainResumesAndEscStillEndsIt) {
+  start("");
+  ASSERT_TRUE(enter(mainmenu));
+  ASSERT_TRUE(enter(levelstart(1)));
+  ASSERT_TRUE(waitfor("level in play", inlevel));
+  ASSERT_TRUE(waitfor("falling ship", [](BITMAP*) { return moving(0.3); }));
+  holdkey("p", 0.5);  // held: pauses once
+  ASSERT_TRUE(waitfor("\"Paused\"", pausedtext));
+  EXPECT_FALSE(moving(1)) << "the picture moves while paused";
+  holdkey("p");
+  ASSERT_TRUE(waitfor("level running again", [](BITMAP* s) { return !pausedtext(s) && moving(0.3); }));
+  holdkey("p");
+  ASSERT_TRUE(waitfor("\"Paused\" again", pausedtext));
+  double pressed = now();
+  holdkey("Escape");
+  ASSERT_TRUE(waitfor("main menu after Esc", mainmenu));
+  EXPECT_GT(now() - pressed, 1.5) << "the level should run on for a while after Esc";
+  xdo("key Escape");
+  EXPECT_EQ(finish(), 0);
+}
+
 using CommandLine = E2ETest;
 
 // No level files at all: only the editor, from e or edit, loads a level at
@@ -119,10 +199,24 @@ TEST_F(CommandLine, LowerCaseEEditsAndUpperCaseEOrDashStartsTheGame) {
   xdo("key Escape");
   EXPECT_EQ(finish(), 0);
 
-  // A level that is no number offers 0; the menu then starts level 1.
+  // A level that is no number offers the first. Enter at launch plays it,
+  // the pointer resting on the title where the game has not yet seen it.
+  pointer = {320, 60};
   start("-x abc");
-  ASSERT_TRUE(press(PlayButton, offering("0")));
+  ASSERT_TRUE(enter(offering("1")));
   EXPECT_TRUE(waitfor("\"Entering level 1\"", levelstart(1)));
+}
+
+// A level error says on a second line which file and what was wrong.
+TEST_F(CommandLine, LevelErrorsNameTheFileAndTheFaultOnASecondLine) {
+  writefile(run + "/levels/level1.txt", "1 3 100 100 500 100");
+  start("");
+  ASSERT_TRUE(enter(mainmenu));
+  ASSERT_TRUE(enter(levelstart(1)));
+  EXPECT_EQ(finish(), 2);
+  EXPECT_NE(readfile(dir + "/game.err")
+                .find("Failed to load map\nlevels/level1.txt: polygon 1, point 3: x: the file ends early\n"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -61,11 +62,17 @@ const TextMask& textmask(FONT* f, const std::string& text) {
   return m;
 }
 
-// The dialog draws a dotted frame inside the button that has the focus.
-bool focused(BITMAP* s, const Button& b) {
-  double dots = fractionof(s, {b.x + 1, b.y + 1, b.w - 3, 1}, 255, 255, 255);
-  return dots > 0.3 && dots < 0.7;
-}
+// Where the pointer goes to press a button: inside it, clear of its label.
+Area spot(const Button& b) { return {b.x + 16, b.y + b.h - 34, 12, 20}; }
+
+// The pointer's black outline shows at its spot: the dialog knows where it is.
+bool pointerat(BITMAP* s, const Button& b) { return fractionof(s, spot(b), 0, 0, 0, 16) > 0.1; }
+
+// A button held down is drawn white inside.
+bool held(BITMAP* s, const Button& b) { return fractionof(s, {b.x + 4, b.y + 4, b.w - 8, 8}, 255, 255, 255) > 0.9; }
+
+// Neither a button nor the start field lies here in any dialog.
+const int AsideX = 600, AsideY = 130;
 
 // The start field's caret, a character cell in reverse, shows.
 bool fieldfocused(BITMAP* s) {
@@ -77,6 +84,11 @@ bool fieldfocused(BITMAP* s) {
 }
 
 }  // namespace
+
+bool focused(BITMAP* s, const Button& b) {
+  double dots = fractionof(s, {b.x + 1, b.y + 1, b.w - 3, 1}, 255, 255, 255);
+  return dots > 0.3 && dots < 0.7;
+}
 
 bool startfield(BITMAP* s, const std::string& text) {
   double inked = fractionof(s, StartField, 255, 255, 255) * StartField.w * StartField.h;
@@ -169,7 +181,11 @@ void E2ETest::TearDown() {
 }
 
 void E2ETest::start(const std::string& args, bool readonly) {
-  mousemove(320, 240);  // where Allegro puts the pointer until it first moves
+  // Allegro takes the pointer to be at (320, 240) until it first moves. A
+  // move now, while the game opens its display, could make the X server
+  // refuse the game, so a test that wants the pointer elsewhere sets
+  // `pointer` before the start.
+  mousemove(pointer.x, pointer.y);
   std::string command = "cd " + run + " && exec " + (readonly ? nooverride() : "") + rundir() +
                         "/marsflyer " + args + " >../game.out 2>../game.err";
   status = -1;
@@ -227,10 +243,11 @@ std::string E2ETest::saveshot() {
 
 bool E2ETest::pointat(const Button& b) {
   for (int attempt = 0; attempt < 4; attempt++) {
-    mousemove(b.x + b.w / 2 + attempt % 2, b.y + b.h / 2);
-    if (seenwithin([&b](BITMAP* s) { return focused(s, b); }, 1.5)) return true;
-    // A dialog focuses a button only when the pointer enters it: leave, come back.
-    mousemove(560, 440);
+    Area a = spot(b);
+    mousemove(a.x + attempt % 2, a.y);
+    if (seenwithin([&b](BITMAP* s) { return pointerat(s, b); }, 1.5)) return true;
+    // A move the game missed is seen the next time: leave, come back.
+    mousemove(AsideX, AsideY);
     sleepfor(0.2);
   }
   return false;
@@ -241,20 +258,63 @@ bool E2ETest::press(const Button& b, const Seen& before) {
   if (!waitfor("screen with the " + name + " to press", before)) return false;
   for (int attempt = 0; attempt < 3; attempt++) {
     if (!pointat(b)) continue;
-    xdo("mousedown 1 sleep 0.15 mouseup 1");
+    xdo("mousedown 1");
+    // A press the dialog put elsewhere is let go away from every button.
+    if (!seenwithin([&b](BITMAP* s) { return held(s, b); }, 2)) {
+      mousemove(AsideX, AsideY);
+      xdo("mouseup 1");
+      continue;
+    }
+    xdo("mouseup 1");
     if (seenwithin([&before](BITMAP* s) { return !before(s); }, 5) || !running()) return true;
   }
   return failed("reaction to the " + name);
 }
 
-bool E2ETest::typestartlevel(const std::string& digit) {
+bool E2ETest::enter(const Seen& before) {
+  if (!waitfor("screen to press Enter on", before)) return false;
+  sleepfor(0.8);  // a key in a dialog's first moments can be lost
+  xdo("key Return");
+  return seenwithin([&before](BITMAP* s) { return !before(s); }, 5) || !running() || failed("reaction to Enter");
+}
+
+double E2ETest::cpuseconds() {
+  std::istringstream stat(readfile("/proc/" + std::to_string(pid) + "/stat"));
+  std::string field;
+  // The name in field 2 may hold spaces, but it ends with the last ')'.
+  std::getline(stat, field, ')');
+  long user = 0, system = 0;
+  for (int i = 3; i <= 15 && stat >> field; i++) {
+    if (i == 14) user = std::atol(field.c_str());
+    if (i == 15) system = std::atol(field.c_str());
+  }
+  return double(user + system) / sysconf(_SC_CLK_TCK);
+}
+
+double E2ETest::idleload(double seconds) {
+  sleepfor(1);  // the screen settles
+  const double before = cpuseconds(), start = now();
+  sleepfor(seconds);
+  const double load = (cpuseconds() - before) / (now() - start);
+  std::cout << "[ e2e ] the waiting game took " << 100 * load << " % of a core\n";
+  return load;
+}
+
+bool E2ETest::typestartlevel(const std::string& digit, bool leavefield) {
   auto typed = [&digit](BITMAP* s) { return fieldfocused(s) && showstextin(s, font, digit, StartField); };
   for (int attempt = 0; attempt < 3; attempt++) {
+    // The field takes the focus while the pointer is on it.
     mousemove(StartField.x + StartField.w / 2 + attempt % 2, StartField.y + StartField.h / 2);
-    if (!seenwithin(fieldfocused, 2)) continue;
+    if (!seenwithin(fieldfocused, 2)) {
+      mousemove(AsideX, AsideY);
+      continue;
+    }
     xdo("key End BackSpace BackSpace " + digit);
-    if (seenwithin(typed, 3) && pointat(PlayButton) &&
-        seenwithin([&digit](BITMAP* s) { return startfield(s, digit); }, 2))
+    if (!seenwithin(typed, 3)) continue;
+    if (!leavefield) return true;
+    // Leaving it gives the focus back to Play.
+    mousemove(AsideX, AsideY);
+    if (seenwithin([&digit](BITMAP* s) { return startfield(s, digit) && focused(s, PlayButton); }, 2))
       return true;
   }
   return failed(digit + " in the start field");

@@ -39,6 +39,8 @@ bool showstextin(BITMAP* s, FONT* f, const std::string& text, Area a);
 double fractionof(BITMAP* s, Area a, int r, int g, int b, int tol = 24);  // of `a` near the colour
 // The main menu's start field shows `text`, and neither anything else nor the caret.
 bool startfield(BITMAP* s, const std::string& text);
+// The button shows the dialog's dotted focus frame: Enter presses it.
+bool focused(BITMAP* s, const Button& b);
 
 // Each test gets a directory whose run/ is the game's working directory
 // (data.dat and levels/); logs and the screens of failures stay beside it.
@@ -57,16 +59,24 @@ class E2ETest : public ::testing::Test {
   bool waitfor(const std::string& what, const Seen& seen, double timeout = 20);
   bool failed(const std::string& what);  // records a failure, saves the screen
   std::string saveshot();  // saves the last screen looked at; its path
-  // Waits for the screen `before`, points at the button until its focus frame shows, then
+  // Waits for the screen `before`, points at the button until the pointer shows there, then
   // clicks until the screen changes: a loaded machine can starve a dialog of a move or press.
   bool press(const Button& b, const Seen& before);
   bool pointat(const Button& b);
-  bool typestartlevel(const std::string& digit);
+  // Waits for the screen `before`, presses Enter and waits for the screen to change.
+  bool enter(const Seen& before);
+  // Types into the main menu's start field with the pointer on it; then, unless told to
+  // stay, moves the pointer away and waits for the focus to be back on Play.
+  bool typestartlevel(const std::string& digit, bool leavefield = true);
+  // The game's processor time so far, and its share of one core over `seconds` of waiting.
+  double cpuseconds();
+  double idleload(double seconds = 5);
 
   void writelevels(int count, const std::string& map, const std::string& objects);
   std::string edited() { return readfile(run + "/leveledited.txt"); }
 
   std::string dir, run;
+  struct { int x = 320, y = 240; } pointer;  // where start() leaves the pointer
   pid_t pid = -1;
   int status = -1, shots = 0;
   Picture last;
