@@ -1,5 +1,7 @@
 #include "map.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -39,20 +41,160 @@ const int DirtPerBlock = 8;
 // A stamp's top-left corner lies this far up and left of its random point.
 const int DirtOffset = 128;
 
-// Map coordinates far off the picture are pulled in to this bound before
-// they become ints: it keeps NaN, infinities and huge values away from the
-// float-to-int conversion, and keeps Allegro's polygon edges (fixed point
-// with 18 fraction bits) from overflowing: corners and edge spans must stay
-// below 8192. Such points are off the picture anyway.
-const float CoordinateLimit = 4000.0f;
+// A corner of a cave polygon or of a rim band, in whole pixels. Held in
+// double so that any map coordinate fits, however far off the picture.
+struct Corner {
+  double x, y;
+};
 
-// Truncates a map coordinate toward zero, with NaN taken as 0 and anything
-// beyond the limit clamped to it.
-int topixel(float v) {
+// A map coordinate as a whole pixel: truncated toward zero, NaN taken as 0
+// and an infinity as the farthest float, so that all sums stay finite.
+double topixel(float v) {
   if (std::isnan(v)) return 0;
-  if (v > CoordinateLimit) return static_cast<int>(CoordinateLimit);
-  if (v < -CoordinateLimit) return static_cast<int>(-CoordinateLimit);
-  return static_cast<int>(v);
+  return std::clamp(std::trunc(static_cast<double>(v)), -static_cast<double>(FLT_MAX),
+                    static_cast<double>(FLT_MAX));
+}
+
+// Allegro fills polygons with its edges in fixed point with 18 fraction
+// bits. It fills them exactly while every corner lies within +-8191 and no
+// edge spans more than 8191 pixels across, or 4095 for a level edge; beyond
+// that its sums overflow and it fills the wrong pixels.
+constexpr double AllegroCorner = 8191;
+constexpr double AllegroSpan = 8191;
+constexpr double AllegroLevelSpan = 4095;
+
+// A polygon Allegro cannot take as it is gets clipped to its bitmap grown
+// by this margin on every side, a box whose level edges it still fills.
+constexpr int ClipMargin = 512;
+static_assert(LevelWidth + 2 * ClipMargin <= AllegroLevelSpan, "the clip box of a level fits Allegro");
+
+bool allegrofills(const std::vector<Corner>& corners) {
+  size_t n = corners.size();
+  for (size_t i = 0; i < n; i++) {
+    const Corner& a = corners[i];
+    const Corner& b = corners[(i + 1) % n];
+    if (std::fabs(a.x) > AllegroCorner || std::fabs(a.y) > AllegroCorner) return false;
+    if (std::fabs(b.x - a.x) > (a.y == b.y ? AllegroLevelSpan : AllegroSpan)) return false;
+  }
+  return true;
+}
+
+// Where the edge from a to b crosses the line x = bound (or y = bound when
+// `alongx` is false). Measured from the end nearer the line, so that a far
+// corner costs the least precision and an edge is cut at the same point
+// whichever way it runs.
+Corner cut(Corner a, Corner b, bool alongx, double bound) {
+  double da = std::fabs((alongx ? a.x : a.y) - bound), db = std::fabs((alongx ? b.x : b.y) - bound);
+  if (db < da || (db == da && (b.x < a.x || (b.x == a.x && b.y < a.y)))) std::swap(a, b);
+  if (alongx) return {bound, a.y + (bound - a.x) / (b.x - a.x) * (b.y - a.y)};
+  return {a.x + (bound - a.y) / (b.y - a.y) * (b.x - a.x), bound};
+}
+
+// The part of a polygon on one side of the line x = bound (or y = bound):
+// the side below the bound when `below` is set. Where the polygon leaves
+// that side and comes back, its path beyond is replaced by a run along the
+// line, so every point on the kept side stays inside or outside as before.
+std::vector<Corner> clipside(const std::vector<Corner>& in, bool alongx, double bound, bool below) {
+  auto kept = [&](const Corner& c) {
+    double v = alongx ? c.x : c.y;
+    return below ? v <= bound : v >= bound;
+  };
+  std::vector<Corner> out;
+  for (size_t i = 0; i < in.size(); i++) {
+    const Corner& a = in[i];
+    const Corner& b = in[(i + 1) % in.size()];
+    if (kept(a)) out.push_back(a);
+    if (kept(a) != kept(b)) out.push_back(cut(a, b, alongx, bound));
+  }
+  return out;
+}
+
+// Clips a polygon to `bmp` grown by ClipMargin and puts its corners on
+// whole pixels. The box's own edges lie off the bitmap; an edge cut at a
+// whole pixel keeps every pixel of the bitmap, one cut between pixels
+// moves by less than half a pixel.
+std::vector<Corner> cliptobox(std::vector<Corner> corners, BITMAP* bmp) {
+  const double left = -ClipMargin, top = -ClipMargin;
+  const double right = bmp->w - 1 + ClipMargin, bottom = bmp->h - 1 + ClipMargin;
+  corners = clipside(corners, true, left, false);
+  corners = clipside(corners, true, right, true);
+  corners = clipside(corners, false, top, false);
+  corners = clipside(corners, false, bottom, true);
+  for (Corner& c : corners)
+    c = {std::clamp(std::round(c.x), left, right), std::clamp(std::round(c.y), top, bottom)};
+  return corners;
+}
+
+// Fills a polygon of whole-pixel corners with Allegro's polygon. One that
+// Allegro can fill as it is, which is every cave a level can see, is filled
+// as it is; any other is clipped first, rather than having its far corners
+// moved, which would move its edges across the picture.
+void fillcorners(BITMAP* bmp, std::vector<Corner> corners, int colour) {
+  if (!allegrofills(corners)) {
+    corners = cliptobox(std::move(corners), bmp);
+    if (corners.size() < 3) return;  // nothing of it near the bitmap
+  }
+  std::vector<int> coords;
+  for (const Corner& c : corners) {
+    coords.push_back(static_cast<int>(c.x));
+    coords.push_back(static_cast<int>(c.y));
+  }
+  polygon(bmp, static_cast<int>(corners.size()), coords.data(), colour);
+}
+
+// Unit vector along an edge.
+struct Direction {
+  float x, y;
+};
+
+// The direction of the edge from a to b; false for an edge of no length.
+// Worked out in float, as the rims have always been lit; only an edge so
+// long that its squared length would overflow a float is measured in double.
+bool edgedirection(const Corner& a, const Corner& b, Direction& d) {
+  if (a.x == b.x && a.y == b.y) return false;
+  const double FloatSquareable = 1e18;
+  double ddx = b.x - a.x, ddy = b.y - a.y;
+  if (std::fabs(ddx) <= FloatSquareable && std::fabs(ddy) <= FloatSquareable) {
+    float dx = static_cast<float>(b.x) - static_cast<float>(a.x);
+    float dy = static_cast<float>(b.y) - static_cast<float>(a.y);
+    float len = std::sqrt(dx * dx + dy * dy);
+    d = {dx / len, dy / len};
+  } else {
+    double len = std::hypot(ddx, ddy);
+    d = {static_cast<float>(ddx / len), static_cast<float>(ddy / len)};
+  }
+  return true;
+}
+
+// The rim's grey: brightest for an edge that faces the light.
+int rimgrey(const Direction& d) {
+  float result = (d.x * lightx + d.y * lighty + 1.0f) * 128.0f;
+  return std::clamp(static_cast<int>(result), 0, 255);
+}
+
+// The quadrilateral `width` pixels wide along the edge from a to b, square
+// ended, its half-width cut to whole pixels.
+std::vector<Corner> band(const Corner& a, const Corner& b, const Direction& d, int width) {
+  float half = static_cast<float>(width) / 2.0f;
+  double offsx = static_cast<int>(-(d.y * half));
+  double offsy = static_cast<int>(d.x * half);
+  return {{a.x - offsx, a.y - offsy}, {a.x + offsx, a.y + offsy}, {b.x + offsx, b.y + offsy},
+          {b.x - offsx, b.y - offsy}};
+}
+
+// The rim of one cave edge: the bands of RimWidths stacked in its grey.
+void drawrim(BITMAP* bmp, const Corner& a, const Corner& b) {
+  Direction d;
+  if (!edgedirection(a, b, d)) return;  // no direction, so no light and no rim
+  int grey = rimgrey(d);
+  int colour = makecol(grey, grey, grey);
+  for (int width : RimWidths) fillcorners(bmp, band(a, b, d, width), colour);
+}
+
+std::vector<Corner> cornersof(const Polygon& poly) {
+  std::vector<Corner> corners;
+  for (const Point& p : poly.points) corners.push_back({topixel(p.x), topixel(p.y)});
+  return corners;
 }
 
 // What stood where a number was wanted: the end of the file, or the word
@@ -116,24 +258,15 @@ Polygon readpolygon(MapFile& map, int number) {
 const size_t MinDrawnPoints = 3;
 
 void drawrims(const Polygon& poly) {
-  const std::vector<Point>& pts = poly.points;
-  size_t n = pts.size();
-  for (size_t j = 0; j < n; j++) {
-    const Point& a = pts[j];
-    const Point& b = pts[(j + 1) % n];
-    LitLine(background, topixel(a.x), topixel(a.y), topixel(b.x), topixel(b.y));
-  }
+  std::vector<Corner> corners = cornersof(poly);
+  size_t n = corners.size();
+  for (size_t j = 0; j < n; j++) drawrim(background, corners[j], corners[(j + 1) % n]);
 }
 
 void drawfill(const Polygon& poly) {
-  int coords[2 * MaxPoints];
-  int n = static_cast<int>(poly.points.size());
-  for (int j = 0; j < n; j++) {
-    coords[2 * j] = topixel(poly.points[j].x);
-    coords[2 * j + 1] = topixel(poly.points[j].y);
-  }
-  polygon(background, n, coords, makecol(0, 0, 0));
-  polygon(collisionmap, n, coords, makecol(0, 0, 0));
+  std::vector<Corner> corners = cornersof(poly);
+  fillcorners(background, corners, makecol(0, 0, 0));
+  fillcorners(collisionmap, corners, makecol(0, 0, 0));
 }
 
 // Copies dirt into a new 32-bit bitmap, mirrored as `variant` says (bit 0
@@ -259,31 +392,14 @@ void Map::drawcave() {
 }
 
 void LitLine(BITMAP* bmp, int x1, int y1, int x2, int y2) {
-  if (x1 == x2 && y1 == y2) return;  // no direction, so no light and no rim
-  float dx = static_cast<float>(x2) - x1, dy = static_cast<float>(y2) - y1;
-  float len = std::sqrt(dx * dx + dy * dy);
-  dx /= len;
-  dy /= len;
-  float result = (dx * lightx + dy * lighty + 1.0f) * 128.0f;
-  int brightness = static_cast<int>(result);
-  if (brightness < 0) brightness = 0;
-  if (brightness > 255) brightness = 255;
-  int colour = makecol(brightness, brightness, brightness);
-  for (int width : RimWidths) WideLine(bmp, x1, y1, x2, y2, width, colour);
+  drawrim(bmp, Corner{double(x1), double(y1)}, Corner{double(x2), double(y2)});
 }
 
 void WideLine(BITMAP* bmp, int x1, int y1, int x2, int y2, int width, int colour) {
-  float dx = static_cast<float>(x2) - x1, dy = static_cast<float>(y2) - y1;
-  float len = std::sqrt(dx * dx + dy * dy);
-  if (len == 0.0f) return;  // a point has no band
-  float half = static_cast<float>(width) / 2.0f;
-  dx = dx / len * half;
-  dy = dy / len * half;
-  int offsx = static_cast<int>(-dy);
-  int offsy = static_cast<int>(dx);
-  int corners[8] = {x1 - offsx, y1 - offsy, x1 + offsx, y1 + offsy,
-                    x2 + offsx, y2 + offsy, x2 - offsx, y2 - offsy};
-  polygon(bmp, 4, corners, colour);
+  Corner a{double(x1), double(y1)}, b{double(x2), double(y2)};
+  Direction d;
+  if (!edgedirection(a, b, d)) return;  // a point has no band
+  fillcorners(bmp, band(a, b, d, width), colour);
 }
 
 void InitBackground() {

@@ -102,6 +102,62 @@ TEST(Map, FarOffPointsAreClippedWithoutOverflow) {
   EXPECT_EQ(getpixel(collisionmap, 100, 50), 1);
 }
 
+namespace {
+
+// The cave as Allegro draws it when handed the corners itself: the rims,
+// translucent as drawcave lays them, then the fill; over grey rock.
+struct AllegroCave {
+  BITMAP* picture;
+  BITMAP* fill;
+  AllegroCave(int w, int h, std::vector<int> c) {
+    picture = create_bitmap(w, h);
+    fill = create_bitmap_ex(8, w, h);
+    clear_to_color(picture, makecol(90, 90, 90));
+    clear_to_color(fill, 1);
+    int n = static_cast<int>(c.size() / 2);
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_trans_blender(0, 0, 0, 40);
+    for (int i = 0; i < n; i++) {
+      int j = (i + 1) % n;
+      LitLine(picture, c[2 * i], c[2 * i + 1], c[2 * j], c[2 * j + 1]);
+    }
+    drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+    polygon(picture, n, c.data(), makecol(0, 0, 0));
+    polygon(fill, n, c.data(), 0);
+  }
+  ~AllegroCave() { destroy_bitmap(picture); destroy_bitmap(fill); }
+};
+
+int differing(BITMAP* a, BITMAP* b) {
+  int n = 0;
+  for (int y = 0; y < a->h; y++)
+    for (int x = 0; x < a->w; x++) n += getpixel(a, x, y) != getpixel(b, x, y);
+  return n;
+}
+
+}  // namespace
+
+// Corners far off the picture must not move the cave inside it. Those that
+// Allegro can take are drawn where they lie; those beyond its reach are
+// clipped, here where the edges cross whole pixels, so the picture is that
+// of the cave drawn from corners pulled in along its own edges.
+TEST(Map, FarCornersLeaveThePictureAsTheCaveTheyMake) {
+  struct Row { const char* map; std::vector<int> drawnas; } rows[] = {
+      {"1 3 100 100 6000 300 200 400", {100, 100, 6000, 300, 200, 400}},
+      {"1 3 300 200 20300 -19800 20300 20200", {300, 200, 5300, -4800, 5300, 5200}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.map);
+    makeworld(640, 480);
+    clear_to_color(background, makecol(90, 90, 90));
+    Map map;
+    ASSERT_EQ(loadmap(row.map, map), "");
+    map.drawcave();
+    AllegroCave want(640, 480, row.drawnas);
+    EXPECT_EQ(differing(collisionmap, want.fill), 0);
+    EXPECT_EQ(differing(background, want.picture), 0);
+  }
+}
+
 TEST(Objects, RecordsBecomeObjectsInFileOrderSaveBackTruncatedAndTheLastShipIsThePlayers) {
   TestWorld world(1400, 1000);
   std::string path = maketempdir() + "/saved.txt";
