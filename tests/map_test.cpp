@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <functional>
 
 #include "main.h"
 #include "support/world_support.h"
@@ -214,70 +213,53 @@ TEST(Objects, LevelSetUpReadsTheMapBeforeTheObjects) {
 
 namespace {
 
-// What a designer reads under a level error: the message, then the fault.
-// The file is checked once, apart, since it is a temporary path here.
-std::string secondline(const std::function<void()>& call, const std::string& file) {
+// The error a level file gives: its message and, after " | ", the fault
+// named on its second line. The file named there must be `path`.
+std::string levelfault(const std::string& path, void (*read)(const char*)) {
   try {
-    call();
+    testing::internal::CaptureStdout();
+    read(path.c_str());
+    testing::internal::GetCapturedStdout();
   } catch (const char* message) {
-    ErrorDetail detail = errordetail(message);
-    EXPECT_EQ(detail.file, file) << message;
-    return std::string(message) + " | " + detail.what;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(errordetail(message).file, path) << message;
+    return std::string(message) + " | " + errordetail(message).what;
   }
   return "";
 }
 
-std::string mapfault(const std::string& text) {
-  std::string path = maketempdir() + "/level.txt";
-  writefile(path, text);
-  return secondline([&] { Map().load(path.c_str()); }, path);
-}
-
-std::string objectsfault(const std::string& text) {
-  std::string path = maketempdir() + "/objects.txt";
-  writefile(path, text);
-  testing::internal::CaptureStdout();
-  std::string fault = secondline([&] { InitObjects(path.c_str()); }, path);
-  testing::internal::GetCapturedStdout();
-  return fault;
-}
+void loadmapfile(const char* path) { Map().load(path); }
 
 }  // namespace
 
-TEST(LevelErrors, MapFaultsNameThePolygonPointAndWhatStoodThere) {
-  const std::string failed = "Failed to load map | ";
-  const char* cases[][2] = {
-      {"", "polygon count: the file ends early"},
+TEST(LevelErrors, SecondLineNamesThePolygonOrRecordAndWhatStoodThere) {
+  TestWorld world(1400, 1000);
+  const std::string map = "Failed to load map | ";
+  const char* maps[][2] = {
       {"abc", "polygon count: \"abc\" is not a number the game can use"},
       {"-1", "polygon count: -1 is negative"},
       {"2 3 1 1 2 2 3 3", "polygon 2: point count: the file ends early"},
-      {"1 3 1 x 2 2 3 3", "polygon 1, point 1: y: \"x\" is not a number the game can use"},
       {"1 3 1 1 2 1e39 3 3", "polygon 1, point 2: y: \"1e39\" is not a number the game can use"},
-      {"1 4 1 1 2", "polygon 1, point 2: y: the file ends early"},
-      {"1 3 1 1 2 2 3 3x4", ""},  // reads "3" and never looks further
   };
-  for (auto& c : cases) EXPECT_EQ(mapfault(c[0]), *c[1] ? failed + c[1] : "") << c[0];
-  EXPECT_EQ(mapfault("2 3 1 1 2 2 3 3 21"), "Too many points | polygon 2 has 21 points, at most 20");
-  EXPECT_EQ(mapfault("1 3 1 1 2 2 3 " + std::string(40, '7') + "z"),
-            failed + "polygon 1, point 3: y: \"77777777777777777777...\" is not a number the game can use");
-  EXPECT_EQ(secondline([] { Map().load("levels/level7.txt"); }, "levels/level7.txt"), failed + "cannot open");
-}
-
-TEST(LevelErrors, ObjectsFaultsNameTheRecordAndItsLetter) {
-  TestWorld world(1400, 1000);
-  const char* cases[][2] = {
+  std::string path = maketempdir() + "/level.txt";
+  for (auto& c : maps) {
+    writefile(path, c[0]);
+    EXPECT_EQ(levelfault(path, loadmapfile), map + c[1]) << c[0];
+  }
+  writefile(path, "2 3 1 1 2 2 3 3 21");
+  EXPECT_EQ(levelfault(path, loadmapfile), "Too many points | polygon 2 has 21 points, at most 20");
+  const char* objects[][2] = {
       {"S 1 2\nT 1 5", "Bad record in objects file | record 2 (T): y: the file ends early"},
-      {"E x 1 2", "Bad record in objects file | record 1 (E): type number: \"x\" is not a number the game can use"},
       {"S 1 2 S 3 4 E 7 1 2", "Unknown enemy type | record 3 (E): wibblet type 7 is none of 1 to 4"},
       {"T 6 1 2", "Unable to get bitmap in StaticObject | record 1 (T): base or tank type 6 is none of 0 to 5"},
       {"S 1 2 s 1 2", "Unknown object type | record 2 (s): records begin with S, T or E"},
   };
-  for (auto& c : cases) {
-    EXPECT_EQ(objectsfault(c[0]), c[1]) << c[0];
+  for (auto& c : objects) {
+    writefile(path, c[0]);
+    EXPECT_EQ(levelfault(path, InitObjects), c[1]) << c[0];
     initmanager();
   }
-  EXPECT_EQ(secondline([] { InitObjects("/nonexistent/objects.txt"); }, "/nonexistent/objects.txt"),
-            "Failed to open objects file | cannot open");
-  // A message thrown without a detail gets no stale one.
-  EXPECT_TRUE(errordetail("Problem creating bitmaps").file.empty());
+  EXPECT_EQ(levelfault("levels/level7.txt", loadmapfile), map + "cannot open");
+  EXPECT_EQ(levelfault("/nonexistent/objects.txt", InitObjects), "Failed to open objects file | cannot open");
+  EXPECT_TRUE(errordetail("Problem creating bitmaps").file.empty()) << "a message thrown without a detail";
 }
