@@ -8,7 +8,7 @@
 
 #include "common.h"
 #include "data.h"
-#include "enemies.h"
+#include "editor.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
@@ -21,11 +21,6 @@ namespace {
 
 // Colour depths tried for the display, best first; 0 ends the list.
 const int depths[] = {16, 32, 24, 0};
-
-// The editor takes at most this many passes a second: scrolling then runs
-// at 4 px per pass = 400 px/s and nudging at 100 px/s, and an idle editor
-// leaves the processor alone.
-const int EditorPassMilliseconds = 10;
 
 }  // namespace
 
@@ -107,128 +102,7 @@ void PlayGame(int startlevel) {
   }
 }
 
-namespace {
-
-bool anykeyheld() {
-  for (int i = 0; i < KEY_MAX; i++)
-    if (key[i]) return true;
-  return false;
-}
-
-// Creates the object a typed key places, or null for any other key.
-GameObject* placedobject(int c) {
-  switch (c) {
-    case '1': return new StaticObject(TankHydrogen);
-    case '2': return new StaticObject(TankOxygen);
-    case '3': return new StaticObject(TankHCl);
-    case '4': return new StaticObject(TankHF);
-    case '5': return new StaticObject(PlayerBaseExit);
-    case '%': return new StaticObject(PlayerBaseStart);
-    case '6': return new Enemy(BlueStaticWibblet);
-    case '7': return new Enemy(OrangeWibblet);
-    case '8': return new Enemy(YellowWibblet);
-    case '9': return new Enemy(GreenWibblet);
-    case '0': return new Ship();
-    default: return nullptr;
-  }
-}
-
-// Left Shift with the arrows nudges the selection by a pixel per pass.
-void nudge(GameObject* obj) {
-  if (key[KEY_LEFT]) obj->position.x -= 1;
-  if (key[KEY_RIGHT]) obj->position.x += 1;
-  if (key[KEY_UP]) obj->position.y -= 1;
-  if (key[KEY_DOWN]) obj->position.y += 1;
-  // A moved base or tank must register its rectangle again at the new place.
-  if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
-}
-
-// What the editor shows: the level-picture pixel at the screen's top-left
-// corner, and how far it may scroll.
-struct EditorView {
-  int x, y;
-  int maxx, maxy;
-};
-
-// Arrows scroll by 4 px a pass; with left Shift they nudge the selection.
-void scrollornudge(EditorView& view, GameObject* selection) {
-  if (!key[KEY_LSHIFT]) {
-    if (key[KEY_LEFT] && view.x > 0) view.x -= 4;
-    if (key[KEY_RIGHT] && view.x < view.maxx) view.x += 4;
-    if (key[KEY_UP] && view.y > 0) view.y -= 4;
-    if (key[KEY_DOWN] && view.y < view.maxy) view.y += 4;
-  } else if (selection) {
-    nudge(selection);
-  }
-}
-
-// Takes at most one typed key: places an object at the pointer, or deletes
-// the selection. Returns the new selection.
-GameObject* typedkey(const EditorView& view, GameObject* selection) {
-  if (!keypressed()) return selection;
-  int c = readkey() & 0xff;
-  if (GameObject* obj = placedobject(c)) {
-    obj->position = {static_cast<float>(mouse_x + view.x), static_cast<float>(mouse_y + view.y)};
-    addobject(obj);
-    return obj;
-  }
-  if (c == 'd' && selection) {
-    selection->dead = true;
-    return nullptr;
-  }
-  return selection;
-}
-
-// A white ring round the selection, wiped again after it has been shown.
-void drawselection(GameObject* selection) {
-  int ix = wholepixel(selection->position.x);
-  int iy = wholepixel(selection->position.y);
-  circle(vscreen, ix, iy, 48, makecol(255, 255, 255));
-  addrect(ix - 50, iy - 50, 100, 100);
-}
-
-// One pass in which a key is held or the mouse button is down.
-GameObject* activepass(EditorView& view, GameObject* selection) {
-  show_mouse(nullptr);
-  scrollornudge(view, selection);
-  selection = typedkey(view, selection);
-  screenoffsetx = view.x;
-  screenoffsety = view.y;
-  viewportcentre = {static_cast<float>(view.x), static_cast<float>(view.y)};
-  removedeads();
-  if (selection) drawselection(selection);
-  drawall();
-  show_mouse(screen);
-  return selection;
-}
-
-}  // namespace
-
-void Editor() {
-  EditorView view{0, 0, backgroundWidth - 640, backgroundHeight - 480};
-  refreshvscreen();
-  drawall();
-  GameObject* lastobj = nullptr;
-  show_mouse(screen);
-
-  // Esc is read once at the start of a pass, which is then an active pass:
-  // even an Esc as the very first input lets the level's objects join the
-  // world before they are saved.
-  bool leaving;
-  do {
-    leaving = key[KEY_ESC];
-    bool keyactive = anykeyheld() || leaving;
-    if (mouse_b & 1) {
-      lastobj = findnearest(static_cast<float>(mouse_x + view.x),
-                            static_cast<float>(mouse_y + view.y));
-      keyactive = true;
-    }
-    if (keyactive) lastobj = activepass(view, lastobj);
-    if (!leaving) rest(EditorPassMilliseconds);
-  } while (!leaving);
-  show_mouse(nullptr);
-  saveobjects("leveledited.txt");
-}
+void Editor() { runeditor(); }
 
 int runmarsflyer(int argc, char** argv) {
   // Without a display server Allegro cannot start, and the calls after it
@@ -253,6 +127,7 @@ int runmarsflyer(int argc, char** argv) {
 
   try {
     if (editor) {
+      keeplevelrock(true);  // the editor draws its edited cave on it
       initlevel(levelnum);
       Editor();
     } else {

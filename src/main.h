@@ -51,8 +51,9 @@ bool LoadData();
 // `startlevel` is the highest level the main menu offers.
 void PlayGame(int startlevel);
 
-// The level editor over the level that initlevel built; saves every live
-// object to "leveledited.txt" when Esc is pressed.
+// The level editor over the level that initlevel built (runeditor, in
+// editor.h); saves every live object to "leveledited.txt", and a changed
+// cave to "leveleditedmap.txt", when Esc is pressed.
 void Editor();
 
 // Everything main does: install Allegro, read the command line, run the game

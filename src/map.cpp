@@ -536,13 +536,38 @@ void InitObjects(const char* filename) {
   }
 }
 
+namespace {
+
+Map lastmap;
+bool keeprock = false;
+BITMAP* rockcopy = nullptr;
+
+// The rock picture before the cave goes on it, when the editor wants it.
+void keeprockpicture() {
+  if (rockcopy) destroy_bitmap(rockcopy);
+  rockcopy = nullptr;
+  if (!keeprock) return;
+  rockcopy = create_bitmap_ex(bitmap_color_depth(background), background->w, background->h);
+  if (!rockcopy) bitmapsfailed();
+  blit(background, rockcopy, 0, 0, 0, 0, background->w, background->h);
+}
+
+}  // namespace
+
+const Map& levelmap() { return lastmap; }
+
+void keeplevelrock(bool keep) { keeprock = keep; }
+
+BITMAP* levelrock() { return rockcopy; }
+
 void initcave(const char* mapfile) {
   initmanager();
   InitBackground();
   InitBackgroundTexture();
-  Map map;
-  map.load(mapfile);
-  map.drawcave();
+  keeprockpicture();
+  lastmap = Map();
+  lastmap.load(mapfile);
+  lastmap.drawcave();
 }
 
 void initlevel(int level) {

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classes.h"
@@ -25,6 +26,10 @@ struct Polygon {
 // A level's cave, as read from its level map file.
 class Map {
  public:
+  Map() = default;
+  // A map of these polygons: the level editor draws its edited cave so.
+  explicit Map(std::vector<Polygon> polygons) : polygons(std::move(polygons)) {}
+
   // Reads a level map file into this (fresh) map. Throws "Failed to load
   // map" when the file cannot be opened or is cut short or garbled, and
   // "Too many points" for a polygon of more than MaxPoints points.
@@ -72,6 +77,18 @@ void InitObjects(const char* filename);
 // textures the level bitmaps, reads the level map file and draws its cave.
 // Throws the text errors of those steps. levelcheck calls it on its own.
 void initcave(const char* mapfile);
+
+// The cave the last initcave read; the level editor starts from it.
+const Map& levelmap();
+
+// Whether initcave keeps a copy of the textured rock, taken before the cave
+// is drawn on it, for the level editor to draw its edited cave on. Off at
+// start: the copy is as large as the level picture.
+void keeplevelrock(bool keep);
+
+// That copy, or null when none was kept. Owned here; the next initcave
+// replaces it.
+BITMAP* levelrock();
 
 // Builds level `level`: initcave with its map file, then InitObjects with
 // its objects file.

@@ -2,11 +2,16 @@
 // leveledited.txt it writes and the selection circle it draws.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
+#include "data.h"
+#include "main.h"
 #include "e2e/harness.h"
 
 namespace {
@@ -24,11 +29,22 @@ bool samepicture(BITMAP* a, BITMAP* b) {  // two grabs of the display
   return a && b;
 }
 
-double circleat(BITMAP* s, int x, int y, int r) {  // the white fraction of that circle
+// Whether the screen pixel is within 24 of the colour in each channel. The
+// grabbed pixels are 0xRRGGBB; getr32 would not do, as Allegro without a
+// display keeps blue in the low byte.
+bool colourat(BITMAP* s, int x, int y, int r, int g, int b) {
+  if (x < 0 || y < 0 || x >= s->w || y >= s->h) return false;
+  uint32_t c = reinterpret_cast<uint32_t*>(s->line[y])[x];
+  return std::abs(int(c >> 16 & 0xff) - r) <= 24 && std::abs(int(c >> 8 & 0xff) - g) <= 24 &&
+         std::abs(int(c & 0xff) - b) <= 24;
+}
+
+// The fraction of that circle drawn in the colour, white unless said.
+double circleat(BITMAP* s, int x, int y, int r, int red = 255, int green = 255, int blue = 255) {
   int hits = 0;
   for (int i = 0; i < 96; i++) {
     int dx = int(std::lround(r * std::cos(i * M_PI / 48))), dy = int(std::lround(r * std::sin(i * M_PI / 48)));
-    hits += fractionof(s, {x + dx, y + dy, 1, 1}, 255, 255, 255) > 0;
+    hits += colourat(s, x + dx, y + dy, red, green, blue);
   }
   return hits / 96.0;
 }
@@ -38,17 +54,38 @@ Seen selectionat(int x, int y) {
   return [x, y](BITMAP* s) { return circleat(s, x, y, 48) > 0.5; };
 }
 
+// A row of chambers, each of its own depth, so that no two scroll positions
+// show the same picture: chamber i as the editor writes it.
+std::string chamber(int i) {
+  std::ostringstream s;
+  int x = 40 + 250 * i, y = 440 - 20 * i;
+  s << "4  " << x << " 40  " << x + 240 << " 40  " << x + 240 << ' ' << y << "  " << x << ' ' << y << "\n";
+  return s.str();
+}
+
+std::string chambers(int from, int to) {
+  std::string text;
+  for (int i = from; i < to; i++) text += chamber(i);
+  return text;
+}
+
+// The status line, its dark strip along the bottom of the window.
+bool statusline(BITMAP* s) {
+  int hits = 0;
+  for (int x = 0; x < 640; x += 8) hits += colourat(s, x, 471, 24, 28, 48);
+  return hits > 40;
+}
+
+// The status line shows `text` in one of its rows.
+Seen statusshows(const std::string& text) {
+  return [text](BITMAP* s) { return showstextin(s, font, text, {0, 462, 640, 18}); };
+}
+
 class Editor : public E2ETest {
  protected:
   void SetUp() override {
     E2ETest::SetUp();
-    // A row of chambers, each of its own depth, so that no two scroll
-    // positions show the same picture.
-    std::ostringstream map;
-    map << 10;
-    for (int i = 0, x = 40, y = 440; i < 10; i++, x += 250, y -= 20)
-      map << " 4 " << x << " 40 " << x + 240 << " 40 " << x + 240 << ' ' << y << ' ' << x << ' ' << y;
-    writelevels(1, map.str(), Objects);
+    writelevels(1, "10\n" + chambers(0, 10), Objects);
   }
 
   bool startediting(const std::string& args = "e 1", bool readonly = false) {
@@ -69,6 +106,18 @@ class Editor : public E2ETest {
   }
 
   int leave() { return holdkey("Escape"), finish(); }
+
+  // Moves the pointer and waits for the status line to show it there: a
+  // move before the window has taken input is not seen.
+  bool pointto(int x, int y) {
+    const std::string at = "x " + std::to_string(x) + " y " + std::to_string(y) + " ";
+    for (int attempt = 0; attempt < 3; attempt++) {
+      mousemove(x + 1, y);
+      mousemove(x, y);
+      if (seenwithin(statusshows(at), 3)) return true;
+    }
+    return failed("pointer at " + at + "on the status line");
+  }
 
   // Holds an arrow until the picture stops changing.
   bool scrolluntilstopped(const std::string& arrow) {
@@ -123,7 +172,8 @@ TEST_F(Editor, SelectMoveWithShiftArrowsPlaceDeleteAndScroll) {
                           "E 2 350 100\nE 3 400 110\nE 4 450 120\nT 1 2020 50\nT 2 100 50\n");
 }
 
-// A first Esc saves; a second run in a read-only directory cannot, and leaves the earlier file.
+// A first Esc saves; a second run in a read-only directory cannot, says so on s, ends with
+// "Save error" on Esc, and leaves the earlier file.
 TEST_F(Editor, EscapeFirstSavesTheObjectsTruncatedAndAFailedSaveKeepsTheEarlierFile) {
   ASSERT_TRUE(startediting("e"));  // level 1
   EXPECT_EQ(leave(), 0);
@@ -132,9 +182,114 @@ TEST_F(Editor, EscapeFirstSavesTheObjectsTruncatedAndAFailedSaveKeepsTheEarlierF
   chmod(run.c_str(), 0555);
   if (!readonlyworks()) GTEST_SKIP() << "root here cannot give up overriding file permissions";
   ASSERT_TRUE(startediting("e 1", true));
+  holdkey("s");  // a failed save while editing is only reported
+  EXPECT_TRUE(waitfor("report of the failed save", statusshows("Save error: leveledited.txt not written")));
+  EXPECT_TRUE(running());
   EXPECT_EQ(leave(), 2);
   EXPECT_NE(readfile(dir + "/game.err").find("Save error"), std::string::npos);
   EXPECT_EQ(edited(), "S 1 2\n");
+}
+
+TEST_F(Editor, StatusLineFollowsThePointerHomeCentresOnTheShipAndF1ListsTheKeys) {
+  writefile(run + "/levels/level1objects.txt", "T 3 420.2 300.9\nS 1300 1200\nT 5 1300 1258\n");
+  ASSERT_TRUE(startediting());
+  ASSERT_TRUE(pointto(100, 50));
+  EXPECT_TRUE(seenwithin(statusshows("x 100 y 50  objects"), 1));
+  xdo("mousemove 410 290 sleep 0.1 mousedown 1 sleep 0.3 mouseup 1");
+  const std::string tank = "hydrochloric acid tank at (420, 300)";
+  ASSERT_TRUE(waitfor("selection on the status line", statusshows("x 410 y 290  objects  " + tank)));
+  holdkey("Home");  // the view's corner goes to (980, 960)
+  ASSERT_TRUE(waitfor("view centred on the ship", statusshows("x 1390 y 1250  objects  " + tank)));
+  auto help = [](BITMAP* s) { return showstextin(s, font, "Level editor keys", {0, 100, 640, 40}); };
+  holdkey("F1");
+  ASSERT_TRUE(waitfor("help", help));
+  holdkey("F1");
+  ASSERT_TRUE(waitfor("help closed", [&help](BITMAP* s) { return !help(s) && statusline(s); }));
+  EXPECT_EQ(leave(), 0);
+  EXPECT_EQ(edited(), "T 3 420 300\nS 1300 1200\nT 5 1300 1258\n");
+}
+
+TEST_F(Editor, CaveEditsAreSavedInTheMapFormatAndTheGameLoadsThem) {
+  ASSERT_TRUE(startediting());
+  holdkey("Tab");
+  ASSERT_TRUE(waitfor("cave mode", statusshows("  cave")));
+  // The first chamber's bottom-right corner, dragged down and right.
+  ASSERT_TRUE(pointto(280, 440));
+  xdo("mousedown 1 sleep 0.2 mousemove 300 436 sleep 0.1 mousemove 330 430 "
+      "sleep 0.2 mouseup 1");
+  auto dragged = [](BITMAP* s) { return fractionof(s, {284, 424, 3, 3}, 0, 0, 0, 12) == 1.0; };
+  ASSERT_TRUE(waitfor("cave drawn again with the corner moved", dragged));
+  mousemove(200, 430);  // the pointer kept off the status line
+  holdkey("Insert");
+  ASSERT_TRUE(waitfor("inserted vertex", statusshows("polygon 1 of 10, vertex 4 of 5 at (200, 430)")));
+  mousemove(400, 300);
+  holdkey("n");
+  ASSERT_TRUE(waitfor("new cavern", statusshows("polygon 11 of 11, vertex 1 of 4 at (300, 225)")));
+  holdkey("Delete");
+  ASSERT_TRUE(waitfor("deleted vertex", statusshows("vertex 3 of 3 at (300, 375)")));
+  holdkey("Delete");
+  ASSERT_TRUE(waitfor("refusal", statusshows("A cavern keeps at least 3 points")));
+  mousemove(600, 100);
+  holdkey("n");
+  ASSERT_TRUE(waitfor("second new cavern", statusshows("polygon 12 of 12")));
+  holdkey("x");
+  ASSERT_TRUE(waitfor("cavern deleted", [](BITMAP* s) { return statusshows("x 600 y 100  cave")(s) && !statusshows("polygon")(s); }));
+  holdkey("s");
+  const std::string mapfile = run + "/leveleditedmap.txt";
+  ASSERT_TRUE(waitfor("saved", statusshows("Saved leveledited.txt and leveleditedmap.txt")));
+  EXPECT_TRUE(running());
+  const std::string cave = "11\n5  40 40  280 40  330 430  200 430  40 440\n" + chambers(1, 10) +
+                           "3  500 225  500 375  300 375\n";
+  EXPECT_EQ(readfile(mapfile), cave);
+  EXPECT_EQ(leave(), 0);
+  EXPECT_EQ(readfile(mapfile), cave);
+
+  writelevels(2, cave, Objects);
+  ASSERT_TRUE(startediting("e 2"));
+  EXPECT_TRUE(waitfor("the dragged corner in the saved cave", dragged));
+  EXPECT_EQ(leave(), 0);
+}
+
+TEST_F(Editor, CheckRingsATankInRockAndUndoTakesItAway) {
+  ASSERT_TRUE(startediting());
+  ASSERT_TRUE(pointto(20, 250));
+  place("1", 20, 250);  // left of the first chamber, in rock
+  BITMAP* tank = static_cast<BITMAP*>(datafile[DataTankHydrogen].dat);
+  const int middle = 250 - tank->h + tank->h / 2;
+  holdkey("v");
+  ASSERT_TRUE(waitfor("check's ring round the tank",
+                      [middle](BITMAP* s) { return circleat(s, 20, middle, 31, 255, 0, 0) > 0.5; }));
+  EXPECT_TRUE(seenwithin(statusshows(" problems. 1: "), 1));
+  holdkey("u");
+  ASSERT_TRUE(waitfor("undo", [middle](BITMAP* s) {
+    return circleat(s, 20, middle, 31, 255, 0, 0) < 0.1 && !selectionat(20, 250)(s) && statusshows("Undone")(s);
+  }));
+  EXPECT_EQ(leave(), 0);
+  EXPECT_EQ(edited(), Before + "T 3 420 300\n" + After);
+}
+
+// The topmost row of the ship's picture in the first chamber (open cave is
+// black), or -1.
+int shiptop(BITMAP* s) {
+  for (int y = 45; y < 175; y++)
+    if (fractionof(s, {90, y, 20, 1}, 0, 0, 0, 40) < 0.9) return y;
+  return -1;
+}
+
+TEST_F(Editor, TestFlightFliesTheShipAndComesBackToTheEditUnchanged) {
+  ASSERT_TRUE(startediting());
+  mousemove(300, 300);
+  holdkey("t");
+  int top = -1;
+  ASSERT_TRUE(waitfor("ship in flight", [&top](BITMAP* s) { return !statusline(s) && (top = shiptop(s)) > 100; }));
+  holdkey("Up", 1.0);
+  EXPECT_TRUE(seenwithin([top](BITMAP* s) { int now = shiptop(s); return now > 0 && now < top - 5; }, 3))
+      << "the ship did not climb from " << top;
+  holdkey("Escape");
+  ASSERT_TRUE(waitfor("editor again", statusshows("Back from the test flight"), 30));
+  EXPECT_NE(access((run + "/leveledited.txt").c_str(), F_OK), 0) << "the flight wrote a file";
+  EXPECT_EQ(leave(), 0);
+  EXPECT_EQ(edited(), Before + "T 3 420 300\n" + After);
 }
 
 }  // namespace

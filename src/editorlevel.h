@@ -1,0 +1,94 @@
+#pragma once
+
+#include <allegro.h>
+
+#include <deque>
+#include <vector>
+
+#include "caveedit.h"
+#include "classes.h"
+
+// The level as the editor holds it: its objects as records that outlive the
+// world objects (for undo and test flights), the undo history, and the cave
+// picture that is redrawn after each cave edit.
+
+// A ship, base, tank or wibblet as its objects-file record describes it.
+struct PlacedObject {
+  char letter;     // 'S', 'T' or 'E'
+  int type;        // StaticType or EnemyType; 0 for the ship
+  Point position;  // exact, not truncated
+  bool operator==(const PlacedObject& o) const {
+    return letter == o.letter && type == o.type && position.x == o.position.x &&
+           position.y == o.position.y;
+  }
+};
+
+// Everything an edit can change.
+struct LevelState {
+  Cave cave;
+  std::vector<PlacedObject> objects;
+};
+
+// The record of a ship, base, tank or wibblet; false for other objects.
+bool recordof(GameObject* obj, PlacedObject& record);
+
+// The live objects in the order a save writes them: gameobjects, then those
+// still waiting in newobjects; the dead are left out.
+std::vector<GameObject*> levelobjects();
+
+// The records of levelobjects(); objects of other kinds are left out.
+std::vector<PlacedObject> placedobjects();
+
+// A new world object for a record (not yet handed to the manager).
+GameObject* makeplaced(const PlacedObject& record);
+
+// Hands new objects made from `records` to the manager, in order; each ship
+// becomes the tracked player ship, as when a level is read.
+void addplacedobjects(const std::vector<PlacedObject>& records);
+
+// Replaces every live object by new ones made from `records`, in order.
+// Afterwards they are all in gameobjects and the old ones wait in
+// deadobjects, deleted at the next removedeads.
+void replaceobjects(const std::vector<PlacedObject>& records);
+
+// The most recent states before each edit, UndoSteps of them at most.
+class UndoHistory {
+ public:
+  static constexpr size_t UndoSteps = 100;
+  void push(LevelState before);
+  bool empty() const { return steps.empty(); }
+  // The state before the last edit, taken off the history. Not when empty.
+  LevelState pop();
+
+ private:
+  std::deque<LevelState> steps;
+};
+
+// The cave picture of the editor: the textured rock it is drawn on and the
+// collision map of the cave alone, kept so that an edited cave is drawn
+// again in a few tens of milliseconds.
+class CavePicture {
+ public:
+  CavePicture() = default;
+  CavePicture(const CavePicture&) = delete;
+  CavePicture& operator=(const CavePicture&) = delete;
+  ~CavePicture();
+
+  // Draws `cave` into background and collisionmap, stamps the bases and
+  // tanks where they stand now, and copies background into vscreen.
+  // Throws "Problem creating bitmaps" when a copy cannot be made.
+  void redraw(const Cave& cave);
+  // Puts collisionmap back to the cave with the bases and tanks stamped
+  // where they stand now; draws the cave first if it never was.
+  void restamp(const Cave& cave);
+  // The collision map of the cave alone (1 rock, 0 open), after redraw or
+  // restamp; null before.
+  BITMAP* caveonly() const { return cave; }
+
+ private:
+  BITMAP* rock = nullptr;  // the textured rock before any cave is drawn
+  bool ownsrock = false;   // made here rather than kept by the level set-up
+  BITMAP* cave = nullptr;
+
+  void takerock();
+};

@@ -1,0 +1,105 @@
+#include "caveedit.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sstream>
+
+#include "support/world_support.h"
+
+namespace {
+
+Polygon polygonof(int points) {
+  Polygon p;
+  for (int i = 0; i < points; i++) p.points.push_back({float(10 * i), float(i % 2 ? 50 : 0)});
+  return p;
+}
+
+// The cave a written map gives back to the game's own reader.
+Cave readback(const Cave& cave) {
+  std::string path = maketempdir() + "/map.txt";
+  savemap(path.c_str(), cave);
+  Map map;
+  map.load(path.c_str());
+  return map.getpolygons();
+}
+
+}  // namespace
+
+TEST(CaveEdit, InsertStopsAtTwentyPointsAndDeleteAtThree) {
+  Cave cave{polygonof(3), polygonof(19)};
+  CaveVertex v{1, 4};
+  ASSERT_EQ(insertvertex(cave, v, {1, 2}), nullptr);
+  EXPECT_EQ(v.point, 5);  // the new point, right after the one selected
+  EXPECT_EQ(cave[1].points[5].x, 1);
+  EXPECT_EQ(cave[1].points.size(), 20u);
+  Cave before = cave;
+  EXPECT_STREQ(insertvertex(cave, v, {3, 4}), "A cavern holds at most 20 points");
+  EXPECT_TRUE(samecave(cave, before));
+  EXPECT_EQ(v.point, 5);
+
+  CaveVertex first{0, 0};
+  EXPECT_STREQ(deletevertex(cave, first), "A cavern keeps at least 3 points");
+  EXPECT_TRUE(samecave(cave, before));
+  // Deleting the first point selects the last, so Delete walks round.
+  CaveVertex start{1, 0};
+  Point last = cave[1].points[19];
+  ASSERT_EQ(deletevertex(cave, start), nullptr);
+  EXPECT_EQ(start.point, 18);
+  EXPECT_EQ(cave[1].points[start.point].x, last.x);
+  EXPECT_EQ(cave[1].points.size(), 19u);
+}
+
+TEST(CaveEdit, NewCavernIsCentredClockwiseAndDeletingOneLeavesTheRest) {
+  Cave cave{polygonof(3)};
+  CaveVertex v = addcavern(cave, {1000, 500});
+  ASSERT_EQ(v.polygon, 1);
+  EXPECT_EQ(v.point, 0);
+  const std::vector<Point>& p = cave[1].points;
+  ASSERT_EQ(p.size(), 4u);
+  // Clockwise on the screen: along the top to the right first.
+  EXPECT_TRUE(p[0].x == 900 && p[0].y == 425 && p[1].x == 1100 && p[1].y == 425 && p[2].x == 1100 &&
+              p[2].y == 575 && p[3].x == 900 && p[3].y == 575);
+  CaveVertex first{0, 1};
+  deletecavern(cave, first);
+  EXPECT_FALSE(isvertex(cave, first));
+  ASSERT_EQ(cave.size(), 1u);
+  EXPECT_EQ(cave[0].points[0].x, 900);
+}
+
+TEST(CaveEdit, NearestVertexSkipsEmptyPolygonsAndTakesTheFirstOfEquals) {
+  EXPECT_FALSE(isvertex({}, nearestvertex({}, {0, 0})));
+  Cave cave{Polygon{}, Polygon{{{100, 100}, {300, 100}}}, Polygon{{{-3e38f, 5}, {100, 300}}}};
+  CaveVertex v = nearestvertex(cave, {200, 100});
+  EXPECT_TRUE(v.polygon == 1 && v.point == 0);
+  v = nearestvertex(cave, {-2.9e38f, 0});
+  EXPECT_TRUE(v.polygon == 2 && v.point == 0);
+  EXPECT_FALSE(isvertex(cave, {0, 0}));
+  EXPECT_FALSE(isvertex(cave, {3, 0}));
+}
+
+TEST(CaveEdit, WrittenMapReadsBackAsTheSameCave) {
+  initallegro();
+  Cave cave{polygonof(20), Polygon{}, Polygon{{{150.5f, -0.25f}, {0.1f, 2559.999f}, {3e38f, -7e-3f}}},
+            Polygon{{{100, 100}, {500, 100}, {500, 400}}}};
+  EXPECT_TRUE(samecave(readback(cave), cave));
+  // Whole pixels, what the editor makes, are written as plain numbers.
+  std::ostringstream text;
+  writemap(text, Cave{cave[3]});
+  EXPECT_EQ(text.str(), "1\n3  100 100  500 100  500 400\n");
+  EXPECT_TRUE(samecave(readback({}), {}));
+}
+
+TEST(CaveEdit, FailedSaveThrowsAndLeavesTheOldFileWhole) {
+  std::string dir = maketempdir();
+  std::string path = dir + "/leveleditedmap.txt";
+  writefile(path, "1 3 1 1 2 2 3 3\n");
+  EXPECT_EQ(thrown([&] { savemap((dir + "/missing/map.txt").c_str(), {}); }), "Save error");
+  chmod(dir.c_str(), 0555);
+  if (access((dir + "/.").c_str(), W_OK) != 0) {  // root may write anyway
+    EXPECT_EQ(thrown([&] { savemap(path.c_str(), Cave{polygonof(4)}); }), "Save error");
+    EXPECT_EQ(readfile(path), "1 3 1 1 2 2 3 3\n");
+  }
+  chmod(dir.c_str(), 0755);
+}
