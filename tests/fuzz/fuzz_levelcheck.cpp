@@ -1,8 +1,10 @@
 // Fuzzes levelcheck's way through a level: Map::load, drawcave, InitObjects,
 // then collectobjects, every check, the report lines and the overview. An
 // input is a map file, a line "%%", then an objects file. The level is 320
-// square, not 2560: no check depends on the level's size, and the reach
-// check's distance transform costs in proportion to its area.
+// by 160, not 2560 square: no check depends on the level's size, and the
+// reach check's distance transform costs in proportion to its area. It is
+// no narrower, so that the overview's markers scale by at most 2, as far
+// objects (a billion pixels off) need to stay within an int.
 
 #include <algorithm>
 #include <cstdio>
@@ -19,7 +21,7 @@
 
 namespace {
 
-const int Side = 320;
+const int Width = 320, Height = 160;
 BITMAP* rock = nullptr;  // the cave-only collision map, as loadlevel keeps it
 
 void checkloaded(const std::string& objpath) {
@@ -35,8 +37,8 @@ void checkloaded(const std::string& objpath) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  makeworld(Side, Side);
-  rock = create_bitmap_ex(8, Side, Side);
+  makeworld(Width, Height);
+  rock = create_bitmap_ex(8, Width, Height);
   if (!rock) abort();
   return 0;
 }
