@@ -4,7 +4,6 @@
 // loads is then used the way the game uses pictures and fonts: every
 // bitmap, sprite and font in it, nested files too, is drawn.
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -24,10 +23,8 @@ BITMAP* canvases[33] = {};
 
 BITMAP* canvas(int depth) { return depth >= 0 && depth <= 32 ? canvases[depth] : nullptr; }
 
-// The depth of a coloured font's glyphs: 8 for a 1-bit font, -1 when its
-// ranges differ.
+// The depth of a coloured font's glyphs, -1 when its ranges differ.
 int fontdepth(const FONT* f) {
-  if (!is_color_font(const_cast<FONT*>(f))) return 8;
   int depth = 0;
   for (auto* r = static_cast<const FONT_COLOR_DATA*>(f->data); r; r = r->next)
     for (int i = 0; i < r->end - r->begin; i++) {
@@ -53,7 +50,11 @@ void drawall(const DATAFILE* data) {
       auto* f = static_cast<FONT*>(data->dat);
       const char* text = "Mars \xc3\xa9 ~";
       text_length(f, text);
-      if (BITMAP* c = canvas(fontdepth(f))) textout_ex(c, f, text, -3, 1, -1, -1);
+      // The game writes with its font on the screen, whatever its depth.
+      if (!is_color_font(f))
+        for (int depth : Depths) textout_ex(canvases[depth], f, text, -3, 1, makecol_depth(depth, 255, 255, 255), -1);
+      else if (BITMAP* c = canvas(fontdepth(f)))
+        textout_ex(c, f, text, -3, 1, -1, -1);
     }
   }
 }
@@ -77,7 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // and Allegro refuses means the two read the file differently.
     if (!loaded) abort();
   }
-  std::remove(path.c_str());
   if (!loaded) return 0;
   checkdataentries(loaded, why);
   drawall(loaded);
