@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "common.h"
+#include "controls.h"
 #include "data.h"
 #include "items.h"
 #include "main.h"
@@ -338,13 +339,13 @@ void Ship::tick(float quantum) {
 
 float Ship::obeykeys(float quantum) {
   float turndir = 0;
-  if (key[KEY_LEFT]) turndir = -1;
-  if (key[KEY_RIGHT]) turndir = 1;  // both held: clockwise wins
-  if (key[KEY_UP]) firerocket(quantum);
+  if (controlheld(TurnLeft)) turndir = -1;
+  if (controlheld(TurnRight)) turndir = 1;  // both held: clockwise wins
+  if (controlheld(Thrust)) firerocket(quantum);
   // The cooldown runs before the trigger is read, so a held trigger fires
   // once a second.
   if (firetime > 0) firetime -= quantum;
-  if (key[KEY_LCONTROL] || key[KEY_RCONTROL]) firebullet();
+  if (controlheld(Fire)) firebullet();
   return turndir;
 }
 
@@ -409,7 +410,7 @@ void Ship::firebullet() {
 void Ship::checkforitems(float quantum) {
   connecteditem = nullptr;
   if (velocity.x * velocity.x + velocity.y * velocity.y > MaxPickupSpeed * MaxPickupSpeed) return;
-  if (!key[KEY_SPACE] || criticalhit) return;
+  if (!controlheld(Action) || criticalhit) return;
   // Probe below the ship whatever its heading; the ship itself is 69 pixels
   // from the probe, so only a base or tank nearer than that is found.
   GameObject* nearest = findnearest(position.x, position.y + ProbeDistance);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common.h"
+#include "controls.h"
 #include "main.h"
 #include "map.h"
 #include "playerinfo.h"
@@ -247,6 +248,7 @@ void mainloop() {
       continue;
     }
     measureframe();
+    polljoystick();
     if (quantum > 0) tickall(quantum);  // tick, then collide
     track();
     drawall();
