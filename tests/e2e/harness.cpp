@@ -188,6 +188,10 @@ void E2ETest::start(const std::string& args, bool readonly) {
   mousemove(pointer.x, pointer.y);
   std::string command = "cd " + run + " && exec " + (readonly ? nooverride() : "") + rundir() +
                         "/marsflyer " + args + " >../game.out 2>../game.err";
+  launch(command);
+}
+
+void E2ETest::launch(const std::string& command) {
   status = -1;
   if ((pid = fork()) != 0) return;
   setpgid(0, 0);

@@ -50,6 +50,9 @@ class E2ETest : public ::testing::Test {
   void TearDown() override;
 
   void start(const std::string& args, bool readonly = false);  // readonly: even as root
+  // Runs a shell command as the game, in a process group of its own; its
+  // output should go to game.out and game.err in `dir`.
+  void launch(const std::string& command);
   bool running();
   void killgame();
   int finish(double timeout = 20);  // exit status; -1 (a failure) on time-out
