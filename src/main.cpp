@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
 #include "common.h"
+#include "controls.h"
 #include "data.h"
 #include "editor.h"
 #include "manager.h"
@@ -50,9 +52,11 @@ void play_sound(int soundid, int speed, int vol) {
   play_sample(static_cast<SAMPLE*>(datafile[soundid].dat), vol, 128, speed, 0);
 }
 
-bool SetupMode(bool editor) {
+bool SetupMode(bool editor) { return SetupDisplay(editor); }
+
+bool SetupDisplay(bool windowed) {
   chosenDepth = 0;
-  int gfx_mode = editor ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
+  int gfx_mode = windowed ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT_FULLSCREEN;
   for (int i = 0; depths[i] != 0; i++) {
     set_color_depth(depths[i]);
     if (set_gfx_mode(gfx_mode, ScreenWidth, ScreenHeight, ScreenWidth, ScreenHeight) == 0) {
@@ -119,9 +123,12 @@ int runmarsflyer(int argc, char** argv) {
   install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);
 
   bool editor = argc > 1 && argv[1][0] == 'e';
+  // "window" plays the game in a window; any other word as before.
+  bool window = argc > 1 && std::strcmp(argv[1], "window") == 0;
   int levelnum = argc > 2 ? atoi(argv[2]) : 1;
+  if (!editor) installjoystick();
 
-  if (!SetupMode(editor)) return 1;
+  if (!(window ? SetupDisplay(true) : SetupMode(editor))) return 1;
   if (!LoadData()) return 1;
   initui();
 

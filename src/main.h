@@ -43,6 +43,10 @@ void play_sound(int soundid, int speed, int vol);
 // for the editor, full screen for the game.
 bool SetupMode(bool editor);
 
+// As SetupMode, in a window or full screen whatever runs: "marsflyer window"
+// plays the game in a window.
+bool SetupDisplay(bool windowed);
+
 // Loads "data.dat" from the working directory with the colour conversion
 // that suits chosenDepth; rejects a damaged file with "Failed to load data.".
 bool LoadData();

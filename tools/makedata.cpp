@@ -1,5 +1,6 @@
 // makedata OUT.dat [SHEET.bmp]: bakes the game's data file from the
 // generators in tools/makedata/, and optionally a contact sheet of its art.
+// makedata --icon SIZE OUT.png: draws the desktop icon, SIZE pixels square.
 #include <allegro.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 #include "makedata/bake.h"
 #include "makedata/contactsheet.h"
+#include "makedata/icon.h"
 
 namespace {
 
@@ -24,17 +26,35 @@ bool savesheet(const char* datapath, const char* sheetpath) {
   return good;
 }
 
+int saveicon(const char* size, const char* path) {
+  const int pixels = std::atoi(size);
+  if (pixels < 16 || pixels > 512) {
+    std::cerr << "makedata: an icon is 16 to 512 pixels square, not " << size << std::endl;
+    return 2;
+  }
+  std::string why;
+  try {
+    if (savepng(path, makeicon(pixels).get(), why)) return 0;
+  } catch (const char* message) {
+    why = message;
+  }
+  std::cerr << "makedata: " << why << std::endl;
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
-    std::cerr << "usage: makedata OUT.dat [SHEET.bmp]" << std::endl;
+  const bool icon = argc == 4 && std::string(argv[1]) == "--icon";
+  if (!icon && argc != 2 && argc != 3) {
+    std::cerr << "usage: makedata OUT.dat [SHEET.bmp]\n       makedata --icon SIZE OUT.png" << std::endl;
     return 2;
   }
   if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
     std::cerr << "makedata: Allegro would not start" << std::endl;
     return 1;
   }
+  if (icon) return saveicon(argv[2], argv[3]);
   std::string why;
   if (!bakedatafile(argv[1], why)) {
     std::cerr << "makedata: " << why << std::endl;

@@ -82,6 +82,32 @@ Shader flat(Colour c) {
   return [=](float, float) { return c; };
 }
 
+namespace {
+
+// The drawing's own coordinates of the bitmap point (x, y).
+void unplace(const Placement& at, float& x, float& y) {
+  float dx = (x - at.tox) / at.scale, dy = (y - at.toy) / at.scale;
+  float c = std::cos(at.angle), s = std::sin(at.angle);
+  x = c * dx + s * dy + at.fromx;
+  y = -s * dx + c * dy + at.fromy;
+}
+
+}  // namespace
+
+Shape placed(const Shape& shape, const Placement& at) {
+  return [=](float x, float y) {
+    unplace(at, x, y);
+    return shape(x, y) * at.scale / at.pixel;
+  };
+}
+
+Shader placed(const Shader& shader, const Placement& at) {
+  return [=](float x, float y) {
+    unplace(at, x, y);
+    return shader(x, y);
+  };
+}
+
 void paint(BITMAP* bmp, const Shape& shape, const Shader& shader) {
   for (int y = 0; y < bmp->h; y++)
     for (int x = 0; x < bmp->w; x++) {

@@ -45,6 +45,17 @@ Shape subtract(Shape a, Shape b);
 
 Shader flat(Colour c);
 
+// Where a drawing made in its own coordinates lands on a bitmap: its point
+// (fromx, fromy) at (tox, toy), turned `angle` radians clockwise, `scale`
+// bitmap pixels to one of its units. Distances come out in units of `pixel`
+// bitmap pixels, so a picture painted large to be scaled down keeps its
+// outlines one final pixel wide. The default places a drawing as it is.
+struct Placement {
+  float tox = 0, toy = 0, fromx = 0, fromy = 0, angle = 0, scale = 1, pixel = 1;
+};
+Shape placed(const Shape& shape, const Placement& at);
+Shader placed(const Shader& shader, const Placement& at);
+
 // Paints every pixel whose centre lies inside `shape` with `shader`.
 void paint(BITMAP* bmp, const Shape& shape, const Shader& shader);
 

@@ -46,18 +46,23 @@ Shape hullshape() {
 
 Picture makeship() {
   Picture p = newpicture(32, 36);
+  paintship(p.get(), Placement{});
+  return p;
+}
+
+void paintship(BITMAP* bmp, const Placement& at) {
   const Colour hull{218, 222, 230}, red{205, 40, 30}, glass{70, 150, 235}, steel{95, 95, 108};
-  Shape fins = unite(polygon({11, 18, 3.5f, 29, 3.5f, 34.5f, 11, 29.5f}), polygon(mirrored({11, 18, 3.5f, 29, 3.5f, 34.5f, 11, 29.5f}, 16)));
-  paintoutlined(p.get(), fins, cylinder(red, 16, 13), Ink);
-  paintoutlined(p.get(), polygon({12.5f, 28, 19.5f, 28, 21.5f, 34, 10.5f, 34}), cylinder(steel, 16, 6), Ink);
+  auto part = [&](const Shape& shape, const Shader& shader) { paintoutlined(bmp, placed(shape, at), placed(shader, at), Ink); };
+  part(unite(polygon({11, 18, 3.5f, 29, 3.5f, 34.5f, 11, 29.5f}), polygon(mirrored({11, 18, 3.5f, 29, 3.5f, 34.5f, 11, 29.5f}, 16))),
+       cylinder(red, 16, 13));
+  part(polygon({12.5f, 28, 19.5f, 28, 21.5f, 34, 10.5f, 34}), cylinder(steel, 16, 6));
   Shader hullshader = [=](float x, float y) {
     bool painted = y < 9 || (y > 22 && y < 24.5f);
     return cylinder(painted ? red : hull, 16, 6.5f)(x, y);
   };
-  paintoutlined(p.get(), hullshape(), hullshader, Ink);
-  paint(p.get(), box(15.5f, 25, 16.5f, 34.5f), cylinder(red, 16, 1));
-  paintoutlined(p.get(), circle(16, 15, 3.2f), ball(glass, 16, 15, 3.2f), Ink);
-  return p;
+  part(hullshape(), hullshader);
+  paint(bmp, placed(box(15.5f, 25, 16.5f, 34.5f), at), placed(cylinder(red, 16, 1), at));
+  part(circle(16, 15, 3.2f), ball(glass, 16, 15, 3.2f));
 }
 
 Picture makebluewibblet() {

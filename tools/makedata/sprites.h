@@ -6,6 +6,9 @@
 // Every picture is 32-bit with magenta as the transparent colour.
 
 Picture makeship();            // 32x36 rocket, within 26 px of its centre
+// Paints the rocket of makeship, whose picture's own coordinates run over
+// 0..32 x 0..36 with the nose up, where `at` places it.
+void paintship(BITMAP* bmp, const Placement& at);
 Picture makebluewibblet();     // 28 wide: a spiky floating eye
 Picture makegreenwibblet();    // 40 wide: a three-eyed slime
 Picture makeorangewibblet();   // 32 wide: a jellyfish

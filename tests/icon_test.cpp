@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "makedata/icon.h"
+#include "makedata/png.h"
+#include "support/testsupport.h"
+
+namespace {
+
+std::vector<uint8_t> bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+// The pixels ImageMagick reads from a PNG file, four bytes each; empty when it cannot.
+std::vector<uint8_t> decoded(const std::string& path) {
+  std::vector<uint8_t> rgba;
+  if (FILE* p = popen(("convert '" + path + "' -depth 8 rgba:- 2>/dev/null").c_str(), "r")) {
+    uint8_t buf[65536];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) rgba.insert(rgba.end(), buf, buf + n);
+    pclose(p);
+  }
+  return rgba;
+}
+
+}  // namespace
+
+TEST(Png, ChecksumsMatchTheirStandardCheckValues) {
+  EXPECT_EQ(crc32(bytes("123456789")), 0xCBF43926u);
+  EXPECT_EQ(adler32(bytes("Wikipedia")), 0x11E60398u);
+  // Sums past the modulus wrap as zlib has them.
+  EXPECT_EQ(adler32(std::vector<uint8_t>(100000, 0xff)), 0x149A302Cu);
+}
+
+// Pictures whose image data fits one stored block, ends exactly on a block's
+// end, and spans several, read back by an independent decoder.
+TEST(Png, AnotherDecoderReadsBackEveryPixelAndItsAlpha) {
+  const std::string dir = maketempdir();
+  struct Size { int w, h; } sizes[] = {{1, 1}, {21, 1542}, {300, 250}};
+  for (Size s : sizes) {
+    SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
+    std::vector<uint8_t> rgba(size_t(s.w) * s.h * 4);
+    for (size_t i = 0; i < rgba.size(); i++) rgba[i] = uint8_t(i * 7 + i / 1031);
+    std::string why, path = dir + "/p.png";
+    ASSERT_TRUE(writepng(path.c_str(), s.w, s.h, rgba, why)) << why;
+    EXPECT_TRUE(decoded(path) == rgba);
+  }
+  std::string why;
+  EXPECT_FALSE(writepng((dir + "/missing/p.png").c_str(), 1, 1, {0, 0, 0, 0}, why));
+  EXPECT_NE(why.find("missing/p.png"), std::string::npos) << why;
+}
+
+TEST(Icon, TheShipOnAClearGroundWithSmoothedEdges) {
+  initallegro();
+  for (int size : {32, 48}) {
+    SCOPED_TRACE(size);
+    Picture icon = makeicon(size);
+    ASSERT_TRUE(icon && icon->w == size && icon->h == size);
+    int clear = 0, solid = 0, partial = 0, glass = 0;
+    for (int y = 0; y < size; y++)
+      for (int x = 0; x < size; x++) {
+        int c = getpixel(icon.get(), x, y), a = geta32(c);
+        clear += a == 0, solid += a == 255, partial += a > 0 && a < 255;
+        glass += a == 255 && getb32(c) > 150 && getr32(c) < 120;  // the cockpit window
+      }
+    EXPECT_EQ(geta32(getpixel(icon.get(), 0, 0)), 0);
+    EXPECT_EQ(geta32(getpixel(icon.get(), size - 1, size - 1)), 0);
+    EXPECT_GT(solid, size * size / 3);
+    EXPECT_GT(clear, size * size / 5);
+    EXPECT_GT(partial, size);
+    EXPECT_GT(glass, 0);
+  }
+}
