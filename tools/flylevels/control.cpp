@@ -8,7 +8,7 @@ namespace pilot {
 namespace {
 
 // The nose never tilts further than this from upright while steering.
-const float MaxTilt = 1.75f;
+const float MaxTilt = 1.2f;
 // Below this wanted thrust the nose just stands upright.
 const float NoThrust = 8.0f;
 // The rocket fires only while the nose is this close to where it should be.
@@ -18,20 +18,22 @@ const float AlignedEnough = 0.7f;
 const float PositionGain = 1.2f;
 const float CrossGain = 1.5f;
 const float MaxCorrection = 60.0f;
-const float SpeedGain = 1.8f;
+const float SpeedGain = 2.2f;
 const float MaxAcceleration = 70.0f;
 // Near rock: the room (beyond the ship's radius) below which the approach
 // speed toward it is held down, and how hard.
 const float GuardRoom = 14.0f;
-const float GuardSpeed = 6.0f;
-const float GuardSpeedPerPixel = 3.0f;
+const float GuardSpeed = 15.0f;
+const float GuardSpeedPerPixel = 4.0f;
 const float GuardGain = 4.0f;
 // The end of a route is held as a point once this close.
 const float HoldDistance = 40.0f;
 const float ArrivedDistance = 12.0f;
 const float ArrivedSpeed = 15.0f;
-// How far ahead a route's speed limits are heeded, points.
-const size_t SpeedLookahead = 12;
+// The speed of the route point this many seconds ahead is flown; never
+// slower than this short of the route's end.
+const float TurnLag = 0.6f;
+const float LeastSpeed = 15.0f;
 const size_t TangentSpan = 3;
 
 Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
@@ -63,37 +65,6 @@ Point tospeed(const ShipState& ship, Point wanted, const Clearance& cave) {
   return capped((wanted - ship.speed) * SpeedGain, MaxAcceleration) + guard(ship, cave);
 }
 
-// Where a drop fired at `angle` is nearest the target: the distance and
-// the time, sampled over its life.
-void closest(const ShipState& ship, float angle, Point target, float& miss, float& when) {
-  const float step = 0.02f, life = 5.0f;
-  Point n = nose(angle);
-  Point p0 = ship.at + n * ShipRadius, v0 = ship.speed + n * ShotSpeed;
-  miss = 1e9f;
-  when = 0;
-  for (float t = step; t <= life; t += step) {
-    Point p{p0.x + v0.x * t, p0.y + v0.y * t + 0.5f * Gravity * t * t};
-    float d = length(p - target);
-    if (d < miss) {
-      miss = d;
-      when = t;
-    }
-  }
-}
-
-// True when the drop meets no rock before it comes within reach of the target.
-bool clearflight(const ShipState& ship, float angle, Point target, float until, const Clearance& cave) {
-  const float step = 0.02f, dropclearance = 4.0f, neartarget = 24.0f;
-  Point n = nose(angle);
-  Point p0 = ship.at + n * ShipRadius, v0 = ship.speed + n * ShotSpeed;
-  for (float t = 0; t <= until; t += step) {
-    Point p{p0.x + v0.x * t, p0.y + v0.y * t + 0.5f * Gravity * t * t};
-    if (length(p - target) < neartarget) return true;
-    if (cave.at(p.x, p.y) < dropclearance) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void presskeys(const Keys& keys) {
@@ -105,10 +76,16 @@ void presskeys(const Keys& keys) {
 }
 
 Keys Attitude::accelerate(const ShipState& ship, Point wanted, float step) {
-  Point thrust{wanted.x, wanted.y - Gravity};
+  // Gravity does all the pulling down there is; the rocket never adds to it.
+  Point thrust{wanted.x, std::min(wanted.y - Gravity, 0.0f)};
   float want = length(thrust);
   float heading = want < NoThrust ? 0.0f : std::clamp(std::atan2(thrust.x, -thrust.y), -MaxTilt, MaxTilt);
-  Keys keys = turnto(ship, heading, step);
+  // Turned the way that keeps the nose off straight down (the short way
+  // round may pass it), so the rocket never fires toward the floor.
+  Keys keys;
+  const float deadband = 0.5f * TurnRate * step, turn = heading - ship.angle;
+  keys.right = turn > deadband;
+  keys.left = turn < -deadband;
   float error = std::fabs(wrap(heading - ship.angle));
   float duty = error < AlignedEnough ? std::clamp(dot(nose(ship.angle), thrust) / RocketPush, 0.0f, 1.0f) : 0.0f;
   // A running sum of the on-time owed, so that short pulses add up to the
@@ -121,7 +98,9 @@ Keys Attitude::accelerate(const ShipState& ship, Point wanted, float step) {
   return keys;
 }
 
-Keys Attitude::turnto(const ShipState& ship, float angle, float step) {
+Keys Attitude::turnto(const ShipState& ship, float angle, float step) { return turnkeys(ship, angle, step); }
+
+Keys turnkeys(const ShipState& ship, float angle, float step) {
   Keys keys;
   float error = wrap(angle - ship.angle);
   float deadband = 0.5f * TurnRate * step;
@@ -152,8 +131,11 @@ Point Follower::acceleration(const ShipState& ship, const Clearance& cave) {
   size_t ahead = std::min(route.size() - 1, index + TangentSpan);
   Point along = route[ahead].at - route[index].at;
   along = along * (1.0f / std::max(length(along), 1e-3f));
-  float speed = route[index].speed;
-  for (size_t i = index; i < std::min(route.size(), index + SpeedLookahead); i++) speed = std::min(speed, route[i].speed);
+  // The route's speeds allow for braking to the ones ahead, but the nose
+  // takes a while to turn before the rocket can brake: the speed of the
+  // point the ship reaches in that while is flown now.
+  const size_t lead = size_t(length(ship.speed) * TurnLag / Spacing) + 1;
+  const float speed = std::max(route[std::min(route.size() - 1, index + lead)].speed, LeastSpeed);
   Point off = ship.at - route[index].at;
   Point across = off - along * dot(off, along);
   Point wanted = along * speed - capped(across * CrossGain, MaxCorrection);
@@ -168,33 +150,6 @@ bool Follower::arrived(const ShipState& ship) const {
 float Follower::offroute(const ShipState& ship) const {
   if (route.empty()) return 0;
   return length(ship.at - route[index].at);
-}
-
-bool aimat(const ShipState& ship, Point target, const Clearance& cave, Aim& aim, float within, float steepest) {
-  const float widest = 2.2f, coarse = 0.01f, fine = 0.001f;
-  bool found = false;
-  float bestscore = 1e9f;
-  for (float a = -widest; a <= widest; a += coarse) {
-    if (std::fabs(a) < steepest) continue;
-    float miss, when;
-    closest(ship, a, target, miss, when);
-    if (miss > within * 2) continue;
-    // Close enough to be worth a finer look around it.
-    float bestmiss = miss, bestangle = a, bestwhen = when;
-    for (float b = a - coarse; b <= a + coarse; b += fine) {
-      if (std::fabs(b) < steepest) continue;
-      closest(ship, b, target, miss, when);
-      if (miss < bestmiss) bestmiss = miss, bestangle = b, bestwhen = when;
-    }
-    // The time until the hit counts from now: turning to the angle first.
-    float score = bestwhen + std::fabs(wrap(bestangle - ship.angle)) / TurnRate;
-    if (bestmiss > within || score >= bestscore) continue;
-    if (!clearflight(ship, bestangle, target, bestwhen, cave)) continue;
-    aim = {bestangle, bestwhen, bestmiss};
-    bestscore = score;
-    found = true;
-  }
-  return found;
 }
 
 }  // namespace pilot

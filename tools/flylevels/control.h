@@ -5,8 +5,7 @@
 
 // Flying the ship with its own keys: the nose turned toward the thrust the
 // moment asks for and the rocket pulsed to give it on average, routes
-// followed at their speeds, points held, and the gun aimed along the arc a
-// drop of acid falls in.
+// followed at their speeds, and points held.
 
 namespace pilot {
 
@@ -30,6 +29,9 @@ struct Keys {
 
 // Sets Allegro's key[] for the ship's controls (fire on left Ctrl, dock on SPACE).
 void presskeys(const Keys& keys);
+
+// Keys that turn the nose toward `angle` over frames of `step` seconds, rocket off.
+Keys turnkeys(const ShipState& ship, float angle, float step);
 
 // Turns the nose and pulses the rocket. One per flight: it carries the
 // rocket's pulse pattern from frame to frame.
@@ -60,6 +62,8 @@ class Follower {
   float done() const { return float(index) * Spacing; }
   float left() const { return float(route.size() - 1 - index) * Spacing; }
   const Route& path() const { return route; }
+  // The speed the route asks for where the ship is, px/s.
+  float pace() const { return route.empty() ? 0.0f : route[index].speed; }
   // How far the ship is from the route, pixels.
   float offroute(const ShipState& ship) const;
 
@@ -67,20 +71,5 @@ class Follower {
   Route route;
   size_t index = 0;  // the route point nearest the ship
 };
-
-// A shot's nose angle and what it will do.
-struct Aim {
-  float angle = 0;    // nose angle to fire at
-  float flight = 0;   // seconds until the drop is nearest the target
-  float miss = 0;     // how near it passes, pixels
-};
-
-// Finds the nose angle whose drop (leaving the nose at ShotSpeed plus the
-// ship's speed, falling under gravity) passes nearest `target` soonest,
-// with no rock on the way. False when no such shot hits within `within`
-// pixels. Shots straighter up than `steepest` from vertical are never
-// chosen: a miss would fall back on the ship.
-bool aimat(const ShipState& ship, Point target, const Clearance& cave, Aim& aim, float within = 6.0f,
-           float steepest = 0.3f);
 
 }  // namespace pilot

@@ -5,11 +5,15 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <set>
 
 #include "checks.h"
 #include "enemies.h"
 #include "flylevels/control.h"
+#include "flylevels/dodge.h"
+#include "flylevels/ground.h"
 #include "flylevels/plan.h"
+#include "flylevels/station.h"
 #include "flylevels/wibblets.h"
 #include "manager.h"
 #include "map.h"
@@ -19,64 +23,123 @@ namespace pilot {
 
 namespace {
 
-// Stores used per pixel of route, for choosing tanks; measured on the
-// shipped levels with some to spare.
-const float FuelPerPixel = 0.00025f;
+// Stores a trip uses: per pixel of route, and for each start and stop
+// (the climb out, the braking, the settling); measured on the shipped
+// levels with some to spare.
+const float FuelPerPixel = 0.00033f;
+const float FuelPerTrip = 0.08f;
 // A tank is worth a visit when it adds this much to a store, net of the
-// detour and the hovering there.
+// detour and the time there.
 const float WorthwhileGain = 0.15f;
-const float OnTheWay = 150.0f;  // pixels of detour
+const float OnTheWay = 200.0f;  // pixels of detour
+// A store below this is filled at the best tank within reach, whatever
+// the way to the exit; the shorter of the two first.
+const float LowStore = 0.45f;
+const float ShortestSlack = 0.05f;
+const float Shortest = 0.02f;  // a tie-breaker
+const float ReachSpare = 0.03f;
+const float UnderFire = 0.3f;
+const float AcidTripReserve = 0.35f;
+const float DetourFactor = 1.4f;  // routes against the straight line, roughly
+const float HoverCost = 0.06f;         // hovering to draw rather than sitting
+const float NearerIsBetter = 0.0001f;  // per pixel, between tanks otherwise alike
 // What the stores must hold beyond the way to the exit: the margin a
-// level must leave, and some hovering for each wibblet still alive.
-const float ExitReserve = 0.35f;
-const float FightAllowance = 0.1f;
-const float DockingCost = 0.08f;
+// level must leave, and some for each fight still ahead.
+const float ExitReserve = 0.3f;
+const float FightAllowance = 0.15f;
 const float LeastCapacity = 0.15f;
-// Docking hover: the ship's centre this far above the object's position
-// puts the probe right on it; the nearest and furthest heights tried.
+const float TankGroup = 250.0f;  // pixels between tanks that stand together
+// From one seat to another close by on the same floor the ship goes
+// straight across this low over the floor, without a route.
+const float StepReach = 100.0f;
+const float StepHeight = 6.0f;
+// Hovering to draw from a base or tank: the ship's centre this far above
+// its position puts the probe point right on it; the nearest and furthest
+// heights tried.
 const float DockHeight = 75.0f;
-const float DockLowest = 23.0f + 8.0f;
+const float DockLowest = ShipRadius + 8.0f;
 const float DockHighest = 110.0f;
-const float DockReach = 30.0f;    // SPACE is held this close to the docking point
-const float DockSpeed = 60.0f;    // and this slow
+const float DockReach = 30.0f;  // SPACE is held this close to the docking point
+const float DockSpeed = 60.0f;  // and this slow
 const float FullStore = 0.995f;
 const float DrawingStalled = 2.0f;  // seconds without a gain before a tank is left
 // Wibblets: routes keep this far from their homes beyond the two radii,
-// and they are engaged from this far.
-const float WibbletBerth = 20.0f;
+// and pay more within this distance.
+const float WibbletBerth = 40.0f;
 const float WibbletWide = 200.0f;
-const float EngageRange = 260.0f;
-// A wibblet is aimed at where it will be: a first guess at the flight
-// time, then this many rounds of aiming at where it is when the drop arrives.
-const float FirstGuess = 1.5f;
-const int AimRounds = 3;
-const float ScanInterval = 0.25f;
-const float ShotInterval = 1.05f;     // the gun fires once a second
-const float AimTolerance = 0.012f;    // radians
-const float EngageTimeout = 45.0f;
-const float NoAimTimeout = 3.0f;
-const float SkipDistance = 400.0f;    // pixels flown before a wibblet given up on is tried again
-const float SettledSpeed = 20.0f;
-const float SettledDistance = 40.0f;
-const float SettledFall = 15.0f;
-// Fighting from the ground: floor this far below at most, level over this
-// many pixels either side, shots that arrive this soon, a gentle descent.
-const float GroundSearch = 250.0f;
-const int FlatHalfWidth = 10;
-const float GroundFlight = 2.6f;
+// A route into a place where a wibblet's drops would hit a ship keeping
+// still costs this much more per pixel, and a wibblet whose drops reach
+// this much of the way it guards (pixels of route), or that the way
+// passes this close to, is fought first.
+const float DangerWeight = 6.0f;
+const float GuardStretch = 40.0f;
+const float GuardNear = 150.0f;
+const float HoverWorthExposure = 200.0f;
+// Fuel: a landing, a second of hovering, the seconds of hovering per drop
+// fired in the air, and what a fight must leave when a tank is wanted.
+const float LandingFuel = 0.04f;
+const float HoverFuel = 0.0167f;
+const float HoverSecondsPerDrop = 1.8f;
+const float FightReserve = 0.2f;
+// Hits each kind of wibblet takes from a drop of hydrochloric acid (three
+// times fewer with hydrofluoric), a share of the drops fired that hit,
+// and the acid one drop takes.
+const int HitsToKill[] = {0, 3, 5, 8, 10};
+const float ExpectedAccuracy = 0.6f;
+const float AcidPerDrop = 0.05f;
+const float AcidDetour = 400.0f;  // pixels to an acid tank worth a visit for more
+// Fighting: the gun fires once a second; the nose must be this close to the
+// aim; a drop may fly this long; a fight is given up after this long at
+// its station without a kill, or this long without an aim.
+const float GunInterval = 1.01f;
+const float AimTolerance = 0.012f;
+const float LongestDrop = 2.6f;
+const float FightTimeout = 60.0f;
+const float NoAimTimeout = 5.0f;
+const int MostDropsPerHit = 4;
+// Hovering to fight: how hard the rocket holds the height while the nose
+// is turned to aim, and the tilt beyond which it cannot.
+const float SteepestHoverAim = 2.0f;
+const float HoverSteadySpeed = 25.0f;
+const float HoverSteadyDistance = 30.0f;
+const float AimWindow = 1.8f;       // seconds of turning to aim before coming back
+const float FallAllowance = 60.0f;  // pixels below the station the ship may sink meanwhile
+// Landing: over the seat it comes down no faster than this, and it has
+// landed when this near the seat and this slow.
 const float LandingSpeed = 30.0f;
-const float GroundReach = 160.0f;
-const float FallLook = 0.6f;  // seconds
-const float HighestAbove = 100.0f;
-const float ReachSpare = 40.0f;
-const float GroundStep = 20.0f;
+const float OverSeat = 6.0f;
+const float SeatedDistance = 10.0f;
+const float SeatedSpeed = 12.0f;
+const float ApproachSpeed = 40.0f;
+const float SteadyOffset = 3.0f;
+const float SteadySpeed = 2.5f;
+// Seated, a sideways speed above this is stopped with the rocket, the nose
+// turned at least this far to the side and this far down.
+const float Sliding = 1.0f;
+const float PushingSideways = 0.5f;
+const float PushingDown = 0.3f;
+const float SlideStopAngle = 1.7f;
 // A leg is planned again when the ship strays this far or stalls this long.
 const float Strayed = 80.0f;
 const float StallTime = 15.0f;
 const float StallProgress = 40.0f;
+const float ReplanEvery = 0.5f;  // at most this often, seconds
+const float RethinkEvery = 2.0f;
+// After a dodge the ship carries on with what it was doing once it has
+// been safe for this long.
+const float DodgeSettle = 0.3f;
 const float TrailInterval = 0.2f;
+const int SeatSpacing = 4;
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
+float pathlength(const std::vector<Point>& path) {
+  float len = 0;
+  for (size_t i = 1; i < path.size(); i++) len += distance(path[i - 1], path[i]);
+  return len;
+}
+float speedof(Point v) { return std::hypot(v.x, v.y); }
+std::string at(Point p) { return "(" + std::to_string(int(p.x)) + ", " + std::to_string(int(p.y)) + ")"; }
 
 const char* storename(StaticType type) {
   switch (type) {
@@ -88,9 +151,15 @@ const char* storename(StaticType type) {
   }
 }
 
-struct Goal {
+// What the pilot is doing: going to the exit pad, drawing from a tank, or
+// fighting a wibblet; and where, on a seat or hovering.
+struct Job {
+  enum Kind { Exit, Tank, Fight } kind = Exit;
   StaticObject* object = nullptr;  // the tank or the exit base
-  Point dock{0, 0};
+  Enemy* target = nullptr;         // the wibblet fought
+  Point spot{0, 0};                // where the ship sits or hovers
+  Point approach{0, 0};            // where the route ends
+  bool seat = false;
 };
 
 class Flight {
@@ -99,56 +168,87 @@ class Flight {
   FlightReport run();
 
  private:
-  enum Mode { Travel, Dock, Engage };
+  enum Mode { Travel, Land, Sit, Hover };
   const FlightSettings& settings;
   std::ostream* log;
   FlightReport report;
+  // The level.
   Ship* ship = nullptr;
+  StaticObject* exitbase = nullptr;
+  std::vector<StaticObject*> tanks;     // not drawn from yet
+  std::vector<StaticObject*> alltanks;
+  std::vector<Point> objectspots;  // every base and tank, and each wibblet's home
+  std::vector<Point> seats;
   Clearance cave;
+  std::vector<Watched> alive;
+  std::map<const Enemy*, std::unique_ptr<DangerZone>> zones;
+  std::set<const Enemy*> skipped;  // not worth fighting, or given up on
+  Surcharge surcharge;
+  std::unique_ptr<Spread> fromexit;  // plain distances from the exit, for detours
+  bool stale = true;  // the surcharge misses a change among the wibblets
+  // Flying.
   Attitude attitude;
   std::unique_ptr<Follower> follower;
-  std::unique_ptr<Spread> fromexit;
-  std::vector<StaticObject*> tanks;
-  std::vector<Watched> alive;
-  std::map<Enemy*, float> skipuntil;  // pixels flown
-  Goal exitgoal, goal;
+  Job job;
   Mode mode = Travel;
-  float time = 0, travelled = 0, nexttrail = 0, nextscan = 0;
-  // Docking.
-  float dockstart = 0, lastgain = 0, storeatdock = 0;
-  bool drew = false;
-  // The current leg's progress check.
+  Point planned{0, 0};  // the acceleration wanted this frame
+  float time = 0, nexttrail = 0, lastplan = -10;
   float stallcheck = 0, stalldone = 0;
-  // Engaging a wibblet.
-  Enemy* target = nullptr;
-  Point station{0, 0};
+  bool dodging = false;
+  float lastdodge = -10;
+  // The job's progress.
+  float jobstart = 0, lastgain = 0, storeseen = 0;
+  bool drew = false;
+  float lastshot = -10, lastaim = 0, aimstart = 0;
   bool aiming = false;
-  bool landed = false;  // fighting from the ground, where it costs no fuel
-  float engagestart = 0, lastshot = -10, lastaim = 0;
+  int dropsfired = 0;
 
-  void log_(const std::string& what) {
+  void say(const std::string& what) {
     if (log) *log << "  " << int(time * 10) / 10.0f << " s: " << what << "\n";
   }
   ShipState state() const { return {ship->position, ship->velocity, ship->angle}; }
   bool findobjects();
-  bool dockpoint(const StaticObject* object, Point& dock) const;
+  bool hoverpoint(const StaticObject* object, Point& spot) const;
+  Job tankjob(StaticObject* tank) const;
+  Point groupcentre(const StaticObject* tank) const;
   std::vector<Keepout> keepouts(bool strict) const;
-  bool planleg();
-  bool choosetank(const Spread& here, float toexit, Goal& best) const;
+  void refreshsurcharge();
+  bool decide();
+  bool choosetank(const Spread& here, const std::vector<Point>& toexitpath, Job& best) const;
+  int guardsalong(const std::vector<Point>& path) const;
+  bool acidjob(const Spread& here, Job& best) const;
   float storefor(StaticType type) const;
   float gainfrom(const StaticObject* tank) const;
+  int hitsneeded(const Enemy* e) const;
+  int dropsneeded(const Enemy* e) const;
+  // A wibblet whose drops reach the way ahead: how much of the way, and
+  // whether the way passes close to it.
+  struct Guard {
+    Enemy* enemy = nullptr;
+    float exposure = 0;
+    bool close = false;
+  };
+  Guard firstguard(const std::vector<Point>& path, const Enemy* besides, const std::set<const Enemy*>& passing) const;
+  float fightfuel(const Spread& here, const Job& fight) const;
+  Enemy* shooterof(Point p) const;
+  float tofuel(Point p) const;
+  bool fightjob(const Spread& here, Enemy* guard, Job& fight) const;
+  void start(const Job& next, const Spread& here);
+  void reroute();
+  bool rethink();
+  bool stepacross(Point from, Point to) const;
+  Keys fly(const ShipState& s);
   Keys travel(const ShipState& s);
-  Keys dock(const ShipState& s);
-  Keys engage(const ShipState& s);
-  Enemy* worthengaging(const ShipState& s);
-  void startengaging(Enemy* enemy, const ShipState& s);
-  void giveup();
-  bool leadaim(const ShipState& s, Aim& aim) const;
-  bool groundbelow(Point from, Point& spot) const;
-  bool groundnear(Point from, Point enemy, Point& spot) const;
-  bool clearline(Point a, Point b) const;
+  Keys land(const ShipState& s);
+  Keys sit(const ShipState& s);
+  Keys stopsliding(const ShipState& s);
+  Keys hover(const ShipState& s);
+  Keys draw(const ShipState& s, Keys keys);
+  Keys fight(const ShipState& s, bool seated);
+  bool aimattarget(const ShipState& s, float& angle);
+  void giveup(const std::string& why);
   const Watched* watching(const Enemy* e) const;
-  void afterframe(const ShipState& before, float shieldbefore);
+  void afterframe(float shieldbefore);
   void finish();
 };
 
@@ -157,34 +257,67 @@ bool Flight::findobjects() {
     for (GameObject* obj : *list) {
       if (Ship* s = dynamic_cast<Ship*>(obj)) ship = ship ? ship : s;
       if (StaticObject* t = dynamic_cast<StaticObject*>(obj)) {
-        if (t->type == PlayerBaseExit && !exitgoal.object) exitgoal.object = t;
-        if (t->type >= TankHydrogen && t->type <= TankHF) tanks.push_back(t);
+        objectspots.push_back(t->position);
+        if (t->type == PlayerBaseExit && !exitbase) exitbase = t;
+        if (t->type >= TankHydrogen && t->type <= TankHF) tanks.push_back(t), alltanks.push_back(t);
       }
       if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
+        objectspots.push_back(e->position);
         alive.push_back(Watched{e});
         report.wibblets[e->type]++;
+        zones[e] = std::make_unique<DangerZone>(e->position, dropspeed(e->type), cave);
       }
     }
+  Point spot;
   if (!ship) report.why = "no ship";
-  if (ship && !exitgoal.object) report.why = "no exit base";
-  if (exitgoal.object && !dockpoint(exitgoal.object, exitgoal.dock)) report.why = "no room to hover over the exit base";
+  else if (!exitbase) report.why = "no exit base";
+  else if (!hoverpoint(exitbase, spot)) report.why = "no room to hover over the exit base";
   return report.why.empty();
 }
 
 // Where the ship hovers to draw from an object: straight above it, as near
 // DockHeight as there is room for.
-bool Flight::dockpoint(const StaticObject* object, Point& dock) const {
-  const float lowest = DockLowest + object->height;
+bool Flight::hoverpoint(const StaticObject* object, Point& spot) const {
+  const float lowest = DockLowest + float(object->height);
   for (float off = 0; off <= DockHighest - lowest; off += 2.0f)
     for (float height : {DockHeight - off, DockHeight + off}) {
       if (height < lowest || height > DockHighest) continue;
       Point p{object->position.x, object->position.y - height};
       if (cave.at(p.x, p.y) >= MinClearance + 2.0f) {
-        dock = p;
+        spot = p;
         return true;
       }
     }
   return false;
+}
+
+// Where the tanks standing with this one are: of the seats beside it, the
+// one toward the others, so that going from one to the next is a step.
+Point Flight::groupcentre(const StaticObject* tank) const {
+  Point sum = tank->position;
+  int n = 1;
+  for (const StaticObject* t : alltanks)
+    if (t != tank && distance(t->position, tank->position) <= TankGroup) {
+      sum = {sum.x + t->position.x, sum.y + t->position.y};
+      n++;
+    }
+  return {sum.x / float(n), sum.y / float(n)};
+}
+
+// A tank is drawn from sitting beside it where the floor allows, else hovering over it.
+Job Flight::tankjob(StaticObject* tank) const {
+  Job j;
+  j.kind = tank->type == PlayerBaseExit ? Job::Exit : Job::Tank;
+  j.object = tank;
+  if (j.kind == Job::Tank && seatbeside(collisionmap, cave, tank->position, objectspots, groupcentre(tank), j.spot)) {
+    j.seat = true;
+    j.approach = approachto(j.spot, cave);
+  } else if (hoverpoint(tank, j.spot)) {
+    j.approach = j.spot;
+  } else {
+    j.object = nullptr;
+  }
+  return j;
 }
 
 std::vector<Keepout> Flight::keepouts(bool strict) const {
@@ -194,6 +327,19 @@ std::vector<Keepout> Flight::keepouts(bool strict) const {
     out.push_back({home, strict ? w.enemy->radius + ShipRadius + WibbletBerth : 0.0f, WibbletWide});
   }
   return out;
+}
+
+void Flight::refreshsurcharge() {
+  if (!stale) return;
+  std::vector<const DangerZone*> live;
+  for (const Watched& w : alive) live.push_back(zones[w.enemy].get());
+  surcharge = Surcharge(cave, [&](Point p) {
+    float extra = 0;
+    for (const DangerZone* z : live)
+      if (z->at(p)) extra += DangerWeight;
+    return extra;
+  });
+  stale = false;
 }
 
 float Flight::storefor(StaticType type) const {
@@ -214,185 +360,370 @@ float Flight::gainfrom(const StaticObject* tank) const {
     case TankHF: gain = ship->ammotype == Hydrofluoric ? 1.0f - ship->ammo : (ship->ammo < 0.7f ? 1.0f : 0.0f); break;
     default: break;
   }
-  if ((tank->type == TankHCl || tank->type == TankHF) && alive.empty()) gain = 0;
+  if ((tank->type == TankHCl || tank->type == TankHF) && alive.size() == skipped.size()) gain = 0;
   return std::min(gain, tank->capacity);
 }
 
 // A tank on the way is taken whenever it adds enough to a store; a detour
-// is made only when the stores would not reach the exit with the margin.
-bool Flight::choosetank(const Spread& here, float toexit, Goal& best) const {
-  const float need = FuelPerPixel * toexit + FightAllowance * float(alive.size()) + ExitReserve;
-  const bool short_ = std::min(ship->hydrogen, ship->oxygen) < need;
-  float nearest = 1e30f, bestvalue = 0;
-  Goal onway, detoured;
+// is made when the stores would not reach the exit with the margin, or
+// one of them runs low, and then for the store that is shortest.
+bool Flight::choosetank(const Spread& here, const std::vector<Point>& toexitpath, Job& best) const {
+  const float toexit = pathlength(toexitpath);
+  const int fights = guardsalong(toexitpath);
+  const float low = std::min(ship->hydrogen, ship->oxygen);
+  const float need = tripfuel(toexit) + FightAllowance * float(fights) + ExitReserve;
+  // Running low matters while there are fights ahead; with none, only the
+  // way to the exit counts.
+  const bool fightsahead = fights > 0;
+  const bool wanting = low < need || (fightsahead && low < LowStore);
+  float bestscore = 0;
   for (StaticObject* tank : tanks) {
     if (tank->capacity < LeastCapacity) continue;
-    Point dock;
-    if (!dockpoint(tank, dock) || !here.reaches(dock)) continue;
-    float gain = gainfrom(tank);
+    const float gain = gainfrom(tank);
     if (gain < WorthwhileGain) continue;
-    float there = here.lengthto(dock);
-    float detour = there + fromexit->lengthto(dock) - toexit;
-    float value = gain - FuelPerPixel * detour - DockingCost;
-    bool gas = tank->type == TankHydrogen || tank->type == TankOxygen;
-    if (detour < OnTheWay && there < nearest) nearest = there, onway = {tank, dock};
-    if (gas && value > bestvalue) bestvalue = value, detoured = {tank, dock};
+    Job j = tankjob(tank);
+    if (!j.object || !here.reaches(j.approach)) continue;
+    const bool gas = tank->type == TankHydrogen || tank->type == TankOxygen;
+    const float there = here.lengthto(j.approach);
+    // The stores must get there, and for acid with enough left to go on.
+    if (tripfuel(there) > low - (gas ? ReachSpare : AcidTripReserve)) continue;
+    const float detour = std::max(0.0f, there + fromexit->lengthto(j.approach) - toexit);
+    const bool shortest = gas && storefor(tank->type) <= low + ShortestSlack;
+    if (detour > OnTheWay && !(wanting && gas)) continue;
+    // A tank under a wibblet's drops means a fight first, or drawing under fire.
+    const float score = gain - FuelPerPixel * detour - (j.seat ? 0.0f : HoverCost) + (wanting && shortest ? Shortest : 0.0f) -
+                        there * NearerIsBetter - (shooterof(j.spot) ? UnderFire : 0.0f);
+    if (score > bestscore) bestscore = score, best = j;
   }
-  best = onway.object ? onway : detoured;
-  return onway.object || (short_ && detoured.object);
+  return bestscore > 0;
 }
 
-bool Flight::planleg() {
-  ShipState s = state();
-  std::unique_ptr<Spread> here = std::make_unique<Spread>(cave, s.at, keepouts(true));
-  if (!here->reaches(exitgoal.dock)) here = std::make_unique<Spread>(cave, s.at, keepouts(false));
-  if (!fromexit) fromexit = std::make_unique<Spread>(cave, exitgoal.dock, keepouts(false));
-  if (!here->reaches(exitgoal.dock)) {
-    report.why = "no way to the exit from (" + std::to_string(int(s.at.x)) + ", " + std::to_string(int(s.at.y)) + ")";
+// The nearest acid tank that fills the store, for a fight that needs more.
+bool Flight::acidjob(const Spread& here, Job& best) const {
+  float nearest = 1e30f;
+  for (StaticObject* tank : tanks) {
+    if ((tank->type != TankHCl && tank->type != TankHF) || tank->capacity < LeastCapacity) continue;
+    if (tank->type == TankHCl && ship->ammotype == Hydrofluoric && ship->ammo > 0.15f) continue;
+    Job j = tankjob(tank);
+    if (!j.object || !here.reaches(j.approach)) continue;
+    const float there = here.lengthto(j.approach);
+    if (tripfuel(there) > std::min(ship->hydrogen, ship->oxygen) - AcidTripReserve) continue;
+    if (there < nearest) nearest = there, best = j;
+  }
+  return nearest < 1e30f;
+}
+
+int Flight::hitsneeded(const Enemy* e) const {
+  const int hits = HitsToKill[e->type];
+  return ship->ammotype == Hydrofluoric ? (hits + 2) / 3 : hits;
+}
+
+int Flight::dropsneeded(const Enemy* e) const { return int(std::ceil(float(hitsneeded(e)) / ExpectedAccuracy)); }
+
+// The first wibblet along the path whose drops reach enough of it, or that
+// the path passes close to; wibblets given up on, and `besides`, aside.
+Flight::Guard Flight::firstguard(const std::vector<Point>& path, const Enemy* besides,
+                                 const std::set<const Enemy*>& passing) const {
+  std::map<const Enemy*, float> exposed;
+  Guard first;
+  for (const Point& p : path)
+    for (const Watched& w : alive) {
+      const Enemy* e = w.enemy;
+      if (e == besides || skipped.count(e) || passing.count(e)) continue;
+      if (zones.at(e)->at(p)) exposed[e] += float(Cell);
+      const bool close = distance(p, zones.at(e)->home()) < GuardNear;
+      if (!first.enemy && (exposed[e] > GuardStretch || close)) first = {w.enemy, 0, close};
+      if (first.enemy == e) first.close = first.close || close;
+    }
+  if (first.enemy) first.exposure = exposed[first.enemy];
+  return first;
+}
+
+// Roughly how far it is from `p` to the nearest place that ends the need
+// for fuel: a gas tank with something left, or the exit.
+float Flight::tofuel(Point p) const {
+  float nearest = distance(p, exitbase->position);
+  for (const StaticObject* t : tanks)
+    if ((t->type == TankHydrogen || t->type == TankOxygen) && t->capacity >= LeastCapacity)
+      nearest = std::min(nearest, distance(p, t->position));
+  return nearest * DetourFactor;
+}
+
+// How many wibblets guard the path: the fights on the way.
+int Flight::guardsalong(const std::vector<Point>& path) const {
+  std::set<const Enemy*> passing;
+  int n = 0;
+  for (Guard g = firstguard(path, nullptr, passing); g.enemy; g = firstguard(path, nullptr, passing)) {
+    passing.insert(g.enemy);
+    n++;
+  }
+  return n;
+}
+
+// A living wibblet whose drops would reach a ship keeping still at `p`.
+Enemy* Flight::shooterof(Point p) const {
+  for (const Watched& w : alive)
+    if (zones.at(w.enemy)->at(p)) return w.enemy;
+  return nullptr;
+}
+
+// Fuel a fight is likely to cost: the way to its station, and hovering
+// through it when there is no seat.
+float Flight::fightfuel(const Spread& here, const Job& fight) const {
+  const float there = tripfuel(here.lengthto(fight.approach));
+  if (fight.seat) return there + LandingFuel;
+  return there + float(dropsneeded(fight.target)) * GunInterval * HoverSecondsPerDrop * HoverFuel;
+}
+
+bool Flight::fightjob(const Spread& here, Enemy* guard, Job& fight) const {
+  std::vector<const DangerZone*> dangers;
+  for (const Watched& w : alive) dangers.push_back(zones.at(w.enemy).get());
+  StationNeeds needs;
+  needs.hits = HitsToKill[guard->type];
+  Station st;
+  if (!choosestation(cave, here, seats, zones.at(guard)->home(), dangers, needs, st)) return false;
+  fight.kind = Job::Fight;
+  fight.target = guard;
+  fight.spot = st.at;
+  fight.approach = st.approach;
+  fight.seat = st.seat;
+  // Trading drops with a wibblet is worse than flying past it.
+  return st.safe;
+}
+
+// Chooses the next job from where the ship is: the exit, or a tank on the
+// way or needed for fuel; but first the wibblets guarding the way there,
+// with acid fetched first when the store would not do.
+bool Flight::decide() {
+  lastplan = time;
+  refreshsurcharge();
+  const ShipState s = state();
+  Spread here(cave, s.at, keepouts(true), surcharge);
+  Job exitjob = tankjob(exitbase);
+  if (!here.reaches(exitjob.approach)) here = Spread(cave, s.at, keepouts(false), surcharge);
+  if (!here.reaches(exitjob.approach)) {
+    report.why = "no way to the exit from " + at(s.at);
     return false;
   }
-  goal = exitgoal;
-  Goal tank;
-  if (choosetank(*here, here->lengthto(exitgoal.dock), tank)) goal = tank;
-  follower = std::make_unique<Follower>(makeroute(cave, here->pathto(goal.dock), std::hypot(s.speed.x, s.speed.y)));
-  mode = Travel;
-  stallcheck = time;
-  stalldone = 0;
-  log_(std::string("heading for the ") + (goal.object->type == PlayerBaseExit ? "exit" : std::string(storename(goal.object->type)) + " tank") +
-       " at (" + std::to_string(int(goal.object->position.x)) + ", " + std::to_string(int(goal.object->position.y)) +
-       "), " + std::to_string(int(routelength(follower->path()))) + " px");
+  Job next = exitjob, tank;
+  const bool tankfirst = choosetank(here, here.pathto(exitjob.approach), tank);
+  if (tankfirst) next = tank;
+  std::set<const Enemy*> passing;  // flown past this time
+  // Drawing from a tank takes seconds of sitting still: a wibblet whose
+  // drops reach the seat is fought first.
+  if (tankfirst && next.kind == Job::Tank) {
+    Job j;
+    Enemy* shooter = shooterof(next.spot);
+    if (shooter && !skipped.count(shooter) && ship->ammo >= float(hitsneeded(shooter)) * AcidPerDrop && fightjob(here, shooter, j) &&
+        std::min(ship->hydrogen, ship->oxygen) - fightfuel(here, j) > FightReserve) {
+      say(std::string("clearing the way to the ") + storename(next.object->type) + " tank");
+      next = j;
+    }
+  }
+  for (int round = 0; round < 4; round++) {
+    const Guard g = firstguard(here.pathto(next.approach), next.target, passing);
+    Enemy* guard = g.enemy;
+    if (!guard) break;
+    Job j;
+    // Acid is fetched first when the store could not kill the guard even
+    // with every drop hitting, or when a tank is close by and the store
+    // would likely not do.
+    const float wanted = float(dropsneeded(guard)) * AcidPerDrop, least = float(hitsneeded(guard)) * AcidPerDrop;
+    const bool fetch = next.kind != Job::Tank && acidjob(here, j) &&
+                       (ship->ammo < least || (ship->ammo < wanted && here.lengthto(j.approach) < AcidDetour));
+    if (fetch) {
+      say(std::string("fetching acid for the ") + objectname('E', guard->type) + " at " + at(guard->position));
+      next = j;
+    } else if (ship->ammo >= least && fightjob(here, guard, j)) {
+      // A fight from the air costs much fuel: a wibblet that only a short
+      // stretch of the way passes is flown past instead; and with the
+      // stores low, a tank comes before a fight.
+      const bool worth = j.seat || g.close || g.exposure > HoverWorthExposure;
+      const float after = std::min(ship->hydrogen, ship->oxygen) - fightfuel(here, j) - tripfuel(tofuel(j.spot));
+      const bool affordable = after > FightReserve;
+      if (worth && affordable) {
+        next = j;
+        continue;
+      }
+      say(std::string("passing the ") + objectname('E', guard->type) + " at " + at(guard->position) + " for now");
+      passing.insert(guard);
+    } else {
+      say(std::string("no way to fight the ") + objectname('E', guard->type) + " at " + at(guard->position));
+      skipped.insert(guard);
+    }
+  }
+  start(next, here);
   return true;
 }
 
-Keys Flight::travel(const ShipState& s) {
-  if (time >= nextscan) {
-    nextscan = time + ScanInterval;
-    if (Enemy* e = worthengaging(s)) {
-      startengaging(e, s);
-      return engage(s);
-    }
+// True when the ship sitting at `from` can go straight across to the seat
+// at `to` low over the same floor.
+bool Flight::stepacross(Point from, Point to) const {
+  if (std::fabs(from.y - to.y) > 3.0f || std::fabs(from.x - to.x) > StepReach) return false;
+  if (cave.at(from.x, from.y) > ShipRadius + 3.0f) return false;  // not seated
+  const float y = to.y - StepHeight;
+  for (float t = 0; t <= 1.0f; t += 0.05f)
+    if (cave.at(from.x + (to.x - from.x) * t, y) < ShipRadius + 1.0f) return false;
+  return true;
+}
+
+// On the way to the exit: whether a tank has become worth the stop; if so
+// the ship goes there now.
+bool Flight::rethink() {
+  lastplan = time;
+  const ShipState s = state();
+  Spread here(cave, s.at, keepouts(true), surcharge);
+  Job tank;
+  if (!here.reaches(job.approach) || !choosetank(here, here.pathto(job.approach), tank)) return false;
+  decide();
+  return true;
+}
+
+// A new route to the same job, from where the ship has got to.
+void Flight::reroute() {
+  lastplan = time;
+  const ShipState s = state();
+  Spread here(cave, s.at, keepouts(true), surcharge);
+  if (!here.reaches(job.approach)) here = Spread(cave, s.at, keepouts(false), surcharge);
+  if (!here.reaches(job.approach)) {
+    decide();
+    return;
   }
-  if (follower->offroute(s) > Strayed) planleg();
+  follower = std::make_unique<Follower>(makeroute(cave, here.pathto(job.approach), speedof(s.speed)));
+  mode = Travel;
+  stallcheck = time;
+  stalldone = 0;
+}
+
+void Flight::start(const Job& next, const Spread& here) {
+  job = next;
+  const ShipState s = state();
+  follower = std::make_unique<Follower>(makeroute(cave, here.pathto(job.approach), speedof(s.speed)));
+  mode = Travel;
+  if (job.seat && mode == Travel && stepacross(s.at, job.spot)) {
+    job.approach = {job.spot.x, job.spot.y - StepHeight};
+    mode = Land;
+  }
+  stallcheck = time;
+  stalldone = 0;
+  jobstart = lastaim = time;
+  dropsfired = 0;
+  std::string what = job.kind == Job::Fight ? std::string("fighting the ") + objectname('E', job.target->type) + " at " + at(job.target->position) + " from " + (job.seat ? "a seat at " : "the air at ") + at(job.spot)
+                     : job.kind == Job::Tank ? std::string("heading for the ") + storename(job.object->type) + " tank at " + at(job.object->position) + (job.seat ? ", to sit beside it" : ", to hover over it")
+                                             : "heading for the exit at " + at(job.object->position);
+  float eta = 0;
+  for (const Waypoint& w : follower->path()) eta += Spacing / std::max(w.speed, 1.0f);
+  say(what + ", " + std::to_string(int(routelength(follower->path()))) + " px, " + std::to_string(int(eta)) + " s");
+}
+
+Keys Flight::travel(const ShipState& s) {
+  // On the way to the exit the stores are weighed again now and then: a
+  // tank passed by may have become worth the stop.
+  if (job.kind == Job::Exit && time - lastplan > RethinkEvery && rethink()) return fly(s);
+  if (follower->offroute(s) > Strayed && time - lastplan > ReplanEvery) {
+    reroute();
+    return fly(s);
+  }
   if (time - stallcheck > StallTime) {
     if (follower->done() - stalldone < StallProgress) {
-      log_("stalled; planning again");
-      // A tank that cannot be got at is given up.
-      auto t = std::find(tanks.begin(), tanks.end(), goal.object);
-      if (t != tanks.end()) tanks.erase(t);
-      planleg();
+      say("stalled; planning again");
+      if (job.kind == Job::Tank) tanks.erase(std::find(tanks.begin(), tanks.end(), job.object));
+      if (job.kind == Job::Fight) skipped.insert(job.target);
+      decide();
+      return fly(s);
     }
     stallcheck = time;
     stalldone = follower->done();
   }
-  if (follower->arrived(s) || (follower->left() < DockReach && distance(s.at, goal.dock) < DockReach)) {
-    mode = Dock;
-    dockstart = lastgain = time;
-    storeatdock = storefor(goal.object->type);
-    drew = false;
-    return dock(s);
+  if (follower->arrived(s) || (follower->left() < DockReach && distance(s.at, job.approach) < DockReach)) {
+    mode = job.seat ? Land : Hover;
+    jobstart = lastgain = lastaim = time;
+    return fly(s);
   }
-  return attitude.accelerate(s, follower->acceleration(s, cave), settings.step);
+  planned = follower->acceleration(s, cave);
+  return attitude.accelerate(s, planned, settings.step);
 }
 
-Keys Flight::dock(const ShipState& s) {
-  Keys keys = attitude.accelerate(s, holdpoint(s, goal.dock, DockReach, cave), settings.step);
-  keys.dock = distance(s.at, goal.dock) < DockReach && std::hypot(s.speed.x, s.speed.y) < DockSpeed;
-  if (goal.object->type == PlayerBaseExit) return keys;
-  float store = storefor(goal.object->type);
-  if (store > storeatdock + 1e-4f) {
-    drew = true;
+// Straight down onto the seat once over it; back over it first when off.
+Keys Flight::land(const ShipState& s) {
+  const bool over = std::fabs(s.at.x - job.spot.x) < OverSeat && s.at.y <= job.spot.y + 2.0f;
+  if (over && distance(s.at, job.spot) < SeatedDistance && speedof(s.speed) < SeatedSpeed &&
+      cave.at(s.at.x, s.at.y) < ShipRadius + 2.0f) {
+    mode = Sit;
+    say("sat down at " + at(s.at));
+    jobstart = lastaim = time;
+    storeseen = job.object ? storefor(job.object->type) : 0;
     lastgain = time;
-    storeatdock = store;
+    return fly(s);
   }
-  bool full = store >= FullStore || goal.object->capacity <= 0;
-  if (full || time - lastgain > DrawingStalled) {
-    if (drew) report.tanks.push_back(storename(goal.object->type));
-    log_(std::string(drew ? "drew from the " : "could not draw from the ") + storename(goal.object->type) + " tank");
-    // A tank is visited once: what it has left after a visit is not worth another.
-    tanks.erase(std::find(tanks.begin(), tanks.end(), goal.object));
-    planleg();
-    keys.dock = false;
+  if (distance(s.at, job.approach) > 2 * Strayed) {
+    reroute();
+    return fly(s);
   }
+  // The ship keeps any sideways speed it lands with and slides off the
+  // seat: it comes down only once steady over it, else holds its height.
+  const bool steady = std::fabs(s.at.x - job.spot.x) < SteadyOffset && std::fabs(s.speed.x) < SteadySpeed;
+  if (!over) planned = holdpoint(s, job.approach, ApproachSpeed, cave);
+  else planned = holdpoint(s, steady ? job.spot : Point{job.spot.x, s.at.y - 1.0f}, LandingSpeed, cave);
+  return attitude.accelerate(s, planned, settings.step);
+}
+
+// A seated ship that slides stops itself with short pushes sideways, the
+// nose turned down to that side so that the rocket presses it to the floor.
+Keys Flight::stopsliding(const ShipState& s) {
+  const float side = s.speed.x > 0 ? -1.0f : 1.0f;
+  const bool pushes = std::sin(s.angle) * side > PushingSideways && std::cos(s.angle) < PushingDown;
+  if (!pushes) return turnkeys(s, side * SlideStopAngle, settings.step);
+  Keys keys;
+  keys.up = true;
   return keys;
 }
 
-Enemy* Flight::worthengaging(const ShipState& s) {
-  if (ship->ammo < 0) return nullptr;
-  Enemy* best = nullptr;
-  float nearest = EngageRange;
-  for (const Watched& w : alive) {
-    Enemy* e = w.enemy;
-    float d = distance(s.at, e->position);
-    if (d >= nearest) continue;
-    auto skip = skipuntil.find(e);
-    if (skip != skipuntil.end() && travelled < skip->second) continue;
-    Aim aim;
-    // A shot with some height to spare, so that the wibblet's bobbing
-    // does not take it out of reach.
-    if (!aimat({s.at, {0, 0}, 0}, {e->position.x, e->position.y - ReachSpare}, cave, aim)) continue;
-    best = e;
-    nearest = d;
+Keys Flight::sit(const ShipState& s) {
+  planned = {0, 0};
+  if (distance(s.at, job.spot) > SeatedDistance) {
+    mode = Land;  // knocked off the seat
+    return fly(s);
   }
-  return best;
+  const bool sliding = std::fabs(s.speed.x) > Sliding;
+  if (job.kind == Job::Fight) return sliding ? stopsliding(s) : fight(s, true);
+  Keys keys = sliding ? stopsliding(s) : Keys();
+  keys.dock = true;
+  return draw(s, keys);
 }
 
-// A level patch of floor straight below where the ship can sit: the
-// ship's centre there, one pixel above the floor.
-bool Flight::groundbelow(Point from, Point& spot) const {
-  for (float y = from.y; y < from.y + GroundSearch; y += 1.0f) {
-    if (cave.at(from.x, y) >= ShipRadius + 1.0f) continue;
-    spot = {from.x, y - 1.0f};
-    const int x = int(from.x), floor = int(y) + int(ShipRadius) + 3;
-    return getpixel(collisionmap, x - FlatHalfWidth, floor) != 0 && getpixel(collisionmap, x + FlatHalfWidth, floor) != 0 &&
-           getpixel(collisionmap, x, floor) != 0;
+Keys Flight::hover(const ShipState& s) {
+  if (distance(s.at, job.spot) > 2 * Strayed) {
+    reroute();
+    return fly(s);
   }
-  return false;
+  planned = holdpoint(s, job.spot, DockReach, cave);
+  if (job.kind == Job::Fight) return fight(s, false);
+  Keys keys = attitude.accelerate(s, planned, settings.step);
+  keys.dock = distance(s.at, job.spot) < DockReach && speedof(s.speed) < DockSpeed;
+  return draw(s, keys);
 }
 
-bool Flight::clearline(Point a, Point b) const {
-  const float len = distance(a, b);
-  for (float t = 0; t <= len; t += Spacing) {
-    float k = len > 0 ? t / len : 0;
-    if (cave.at(a.x + (b.x - a.x) * k, a.y + (b.y - a.y) * k) < MinClearance) return false;
+// Watches the store fill; the tank is left when the store is full, the
+// tank empty, or nothing comes for a while.
+Keys Flight::draw(const ShipState&, Keys keys) {
+  if (job.kind == Job::Exit) return keys;
+  const float store = storefor(job.object->type);
+  if (store > storeseen + 1e-4f) {
+    drew = true;
+    lastgain = time;
   }
-  return true;
-}
-
-// The nearest patch of level floor, straight across and then straight
-// down from the ship, from where the wibblet can be hit.
-bool Flight::groundnear(Point from, Point enemy, Point& spot) const {
-  for (float off = 0; off <= GroundReach; off += GroundStep)
-    for (float dx : {off, -off}) {
-      Point above{from.x + dx, from.y};
-      Point floor;
-      Aim aim;
-      if (!clearline(from, above) || !groundbelow(above, floor)) continue;
-      if (!aimat({floor, {0, 0}, 0}, enemy, cave, aim) || aim.flight > GroundFlight) continue;
-      spot = floor;
-      return true;
-    }
-  return false;
-}
-
-void Flight::startengaging(Enemy* enemy, const ShipState& s) {
-  mode = Engage;
-  target = enemy;
-  station = s.at;
-  landed = groundnear(s.at, enemy->position, station);
-  // Drops fall short of a wibblet far above: hover no lower than this below it.
-  while (!landed && station.y - enemy->position.y > HighestAbove && clearline(station, {station.x, station.y - GroundStep}))
-    station.y -= GroundStep;
-  aiming = false;
-  engagestart = lastaim = time;
-  log_(std::string(landed ? "landing to engage " : "engaging ") + objectname('E', enemy->type) + " at (" + std::to_string(int(enemy->position.x)) + ", " +
-       std::to_string(int(enemy->position.y)) + ")");
-}
-
-void Flight::giveup() {
-  log_("gave up on " + objectname('E', target->type));
-  skipuntil[target] = travelled + SkipDistance;
-  target = nullptr;
-  planleg();
+  storeseen = store;
+  if (store >= FullStore || job.object->capacity <= 0 || time - lastgain > DrawingStalled) {
+    if (drew) report.tanks.push_back(storename(job.object->type));
+    say(std::string(drew ? "drew from the " : "could not draw from the ") + storename(job.object->type) + " tank");
+    drew = false;
+    // A tank is visited once: what it has left after a visit is not worth another.
+    tanks.erase(std::find(tanks.begin(), tanks.end(), job.object));
+    decide();
+    keys.dock = false;
+  }
+  return keys;
 }
 
 const Watched* Flight::watching(const Enemy* e) const {
@@ -401,66 +732,83 @@ const Watched* Flight::watching(const Enemy* e) const {
   return nullptr;
 }
 
-// Aims where the target will be when the drop arrives: a guess at the
-// flight time, then the flight time of the shot at that place, twice over.
-bool Flight::leadaim(const ShipState& s, Aim& aim) const {
-  const Watched* w = watching(target);
+bool Flight::aimattarget(const ShipState& s, float& angle) {
+  const Watched* w = watching(job.target);
   if (!w) return false;
-  Point ahead = foresee(*w, FirstGuess, settings.step);
-  for (int i = 0; i < AimRounds; i++) {
-    Aim next;
-    if (!aimat(s, ahead, cave, next)) return i > 0;
-    aim = next;
-    ahead = foresee(*w, aim.flight, settings.step);
-  }
-  return true;
+  float flight;
+  const float step = settings.step;
+  return aimdrop(s, [&](float t) { return foresee(*w, t, step); }, cave, LongestDrop, angle, flight);
 }
 
-Keys Flight::engage(const ShipState& s) {
-  if (time - engagestart > EngageTimeout || ship->ammo < 0 || time - lastaim > NoAimTimeout) {
-    giveup();
+// Turns the nose along the drop's arc to where the wibblet will be and
+// fires as the gun comes ready. In the air the ship holds its station
+// until the gun is ready, then turns to aim with the rocket holding the
+// height as long as the nose allows, fires, and comes back.
+Keys Flight::fight(const ShipState& s, bool seated) {
+  if (time - jobstart > FightTimeout || ship->ammo < 0 || time - lastaim > NoAimTimeout ||
+      dropsfired > MostDropsPerHit * HitsToKill[job.target->type]) {
+    giveup("could not finish it");
     return Keys();
   }
-  Aim aim;
-  bool onground = landed && cave.at(s.at.x, s.at.y) < ShipRadius + 4.0f && distance(s.at, station) < SettledDistance;
-  bool settled = landed ? onground && std::hypot(s.speed.x, s.speed.y) < SettledSpeed
-                        : std::hypot(s.speed.x, s.speed.y) < SettledSpeed && distance(s.at, station) < SettledDistance &&
-                              s.speed.y < SettledFall;
-  if (!aiming && settled && time - lastshot >= ShotInterval) aiming = true;
-  if (!aiming) lastaim = time;  // only time spent aiming without a shot counts
-  if (aiming) {
-    // Aiming in the air the ship falls: it needs room below as well as round it.
-    Point soon{s.at.x + s.speed.x * FallLook, s.at.y + s.speed.y * FallLook + 0.5f * Gravity * FallLook * FallLook};
-    bool safe = landed ? onground
-                       : s.speed.y < 60.0f && distance(s.at, station) < 80.0f && cave.at(s.at.x, s.at.y) > ShipRadius + 10.0f &&
-                             cave.at(soon.x, soon.y) > ShipRadius + 10.0f;
-    if (safe && leadaim(s, aim)) {
-      lastaim = time;
-      Keys keys = attitude.turnto(s, aim.angle, settings.step);
-      if (time - lastshot >= ShotInterval && std::fabs(std::remainder(aim.angle - s.angle, 2.0f * float(M_PI))) < AimTolerance) {
-        keys.fire = true;
-        lastshot = time;
-      }
-      return keys;
-    }
+  const bool ready = time - lastshot >= GunInterval;
+  if (!seated && !aiming) {
+    lastaim = time;  // only time spent aiming counts
+    if (!ready || speedof(s.speed) > HoverSteadySpeed || distance(s.at, job.spot) > HoverSteadyDistance)
+      return attitude.accelerate(s, planned, settings.step);
+    aiming = true;
+    aimstart = time;
+  }
+  if (!seated && (time - aimstart > AimWindow || s.at.y > job.spot.y + FallAllowance)) {
+    aiming = false;
+    return attitude.accelerate(s, planned, settings.step);
+  }
+  float angle;
+  if (!aimattarget(s, angle) || (!seated && std::fabs(angle) > SteepestHoverAim)) {
+    aiming = false;
+    return seated ? Keys() : attitude.accelerate(s, planned, settings.step);
+  }
+  lastaim = time;
+  Keys keys = turnkeys(s, angle, settings.step);
+  if (!seated) keys.up = std::cos(s.angle) * RocketPush > Gravity && s.speed.y > 0;
+  if (ready && std::fabs(std::remainder(angle - s.angle, 2.0f * float(M_PI))) < AimTolerance) {
+    keys.fire = true;
+    lastshot = time;
+    dropsfired++;
     aiming = false;
   }
-  return attitude.accelerate(s, holdpoint(s, station, landed ? LandingSpeed : 40.0f, cave), settings.step);
+  return keys;
 }
 
-void Flight::afterframe(const ShipState& before, float shieldbefore) {
-  travelled += distance(before.at, ship->position);
+void Flight::giveup(const std::string& why) {
+  say("gave up on the " + std::string(objectname('E', job.target->type)) + ": " + why);
+  skipped.insert(job.target);
+  decide();
+}
+
+Keys Flight::fly(const ShipState& s) {
+  if (!report.why.empty()) return Keys();
+  switch (mode) {
+    case Travel: return travel(s);
+    case Land: return land(s);
+    case Sit: return sit(s);
+    case Hover: return hover(s);
+  }
+  return Keys();
+}
+
+void Flight::afterframe(float shieldbefore) {
   if (time >= nexttrail) {
     report.trail.push_back(ship->position);
     nexttrail = time + TrailInterval;
   }
   // A hit costs at least an eighth of the shield; recharging adds a trickle.
-  float lost = shieldbefore - ship->shieldpower;
+  const float lost = shieldbefore - ship->shieldpower;
   if (lost > 0.01f) {
     bool rock = !discfits(collisionmap, int(ship->position.x), int(ship->position.y), int(ShipRadius) + 2);
     report.damage.push_back({ship->position, rock, lost * 320.0f});
-    log_(rock ? "hit rock at " + std::to_string(int(lost * 320.0f)) + " px/s" : "hit by a wibblet");
+    say(rock ? "hit rock at " + std::to_string(int(lost * 320.0f)) + " px/s" : "hit by a drop");
   }
+  bool lost_target = false;
   for (size_t i = 0; i < alive.size();) {
     Enemy* e = alive[i].enemy;
     if (!e->dead) {
@@ -469,13 +817,15 @@ void Flight::afterframe(const ShipState& before, float shieldbefore) {
       continue;
     }
     report.killed[e->type]++;
-    log_("killed " + objectname('E', e->type));
+    say(std::string("killed the ") + objectname('E', e->type));
     alive.erase(alive.begin() + long(i));
-    skipuntil.erase(e);
-    if (e == target) {
-      target = nullptr;
-      planleg();
-    }
+    skipped.erase(e);
+    stale = true;
+    lost_target = lost_target || (job.kind == Job::Fight && e == job.target);
+  }
+  if (lost_target) {
+    job.target = nullptr;
+    decide();
   }
 }
 
@@ -494,29 +844,47 @@ FlightReport Flight::run() {
   playerinfo.levelcomplete = false;
   cave = Clearance(collisionmap);
   if (!findobjects()) return report;
-  if (!planleg()) {
+  seats = findseats(collisionmap, cave, SeatSpacing);
+  fromexit = std::make_unique<Spread>(cave, tankjob(exitbase).approach, std::vector<Keepout>());
+  if (!decide()) {
     finish();
     return report;
   }
+  // The level starts as the game starts it: the view on the ship, the
+  // world picture clean; what the view holds decides what collides.
+  refreshvscreen();
+  dirtyrectangles.clear();
+  viewportcentre = ship->position;
+  track();
   const float q = settings.step;
   while (time < settings.timelimit && report.why.empty()) {
     if (!playership || ship->dead || ship->shieldpower < 0) {
       report.why = "ship lost";
       break;
     }
-    ShipState s = state();
-    float shield = ship->shieldpower;
-    Keys keys = mode == Travel ? travel(s) : mode == Dock ? dock(s) : engage(s);
+    const ShipState s = state();
+    const float shield = ship->shieldpower;
+    Keys keys = fly(s);
+    Keys away;
+    if (evade(s, planned, mode == Sit, dropsinflight(), cave, q, away)) {
+      if (!dodging) say("dodging a drop");
+      keys = away;
+      dodging = true;
+      lastdodge = time;
+    } else if (dodging && time - lastdodge > DodgeSettle) {
+      dodging = false;
+      if (mode == Sit) mode = Land;
+    }
     presskeys(keys);
     tickall(q);
     track();
     drawobjects();
     restorerects();
     time += q;
-    afterframe(s, shield);
+    afterframe(shield);
     if (playerinfo.levelcomplete) {
       report.finished = true;
-      log_("docked");
+      say("docked");
       break;
     }
   }

@@ -122,18 +122,31 @@ Point Clearance::away(float x, float y) const {
   return {gx / len, gy / len};
 }
 
-Spread::Spread(const Clearance& cave, Point start, const std::vector<Keepout>& keepouts)
+Surcharge::Surcharge(const Clearance& cave, const std::function<float(Point)>& at)
+    : cols((cave.width() + Cell - 1) / Cell), rows((cave.height() + Cell - 1) / Cell) {
+  extra.assign(size_t(cols) * rows, 0.0f);
+  for (int r = 0; r < rows; r++)
+    for (int c = 0; c < cols; c++) {
+      Point p{float(c * Cell + Cell / 2), float(r * Cell + Cell / 2)};
+      if (cave.at(p.x, p.y) >= StartClearance) extra[size_t(r) * cols + c] = at(p);
+    }
+}
+
+Spread::Spread(const Clearance& cave, Point start, const std::vector<Keepout>& keepouts, const Surcharge& surcharge)
     : gw((cave.width() + Cell - 1) / Cell), gh((cave.height() + Cell - 1) / Cell) {
   cost.assign(size_t(gw) * gh, Unreached);
   from.assign(size_t(gw) * gh, -1);
   int first = cellof(start);
   if (first < 0) return;
   auto centre = [&](int c) { return Point{float(c % gw * Cell + Cell / 2), float(c / gw * Cell + Cell / 2)}; };
+  // A ship sitting, or pressed into the floor, has less room round it than
+  // routes keep: near the start, what it has will do.
+  const float startroom = std::min(StartClearance, cave.at(start.x, start.y) - 1.0f);
   auto open = [&](int c, float& room) {
     Point at = centre(c);
     room = cave.at(at.x, at.y);
     if (room >= MinClearance) return !keptout(at, keepouts);
-    return room >= StartClearance && distance(at, start) < StartReach;
+    return room >= startroom && distance(at, start) < StartReach;
   };
   using Entry = std::pair<float, int>;
   std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
@@ -152,7 +165,7 @@ Spread::Spread(const Clearance& cave, Point start, const std::vector<Keepout>& k
       float room;
       if (!open(next, room)) continue;
       const float step = (k < 4 ? 1.0f : float(M_SQRT2)) * Cell;
-      const float nc = c + step * cellweight(room, centre(next), keepouts);
+      const float nc = c + step * (cellweight(room, centre(next), keepouts) + surcharge(next));
       if (nc < cost[next]) {
         cost[next] = nc;
         from[next] = cell;
@@ -168,8 +181,24 @@ int Spread::cellof(Point p) const {
   return y * gw + x;
 }
 
+// The goal's cell, or the cheapest reached one beside it: a point may lie
+// where its own cell's centre is a little short of room.
+int Spread::goalcell(Point goal) const {
+  const int c = cellof(goal);
+  if (c < 0 || cost[c] < Unreached) return c;
+  int best = c;
+  const int x = c % gw, y = c / gw;
+  for (int dy = -1; dy <= 1; dy++)
+    for (int dx = -1; dx <= 1; dx++) {
+      const int nx = x + dx, ny = y + dy;
+      if (nx < 0 || ny < 0 || nx >= gw || ny >= gh) continue;
+      if (cost[size_t(ny) * gw + nx] < cost[best]) best = ny * gw + nx;
+    }
+  return best;
+}
+
 float Spread::costto(Point goal) const {
-  int c = cellof(goal);
+  int c = goalcell(goal);
   return c < 0 ? Unreached : cost[c];
 }
 
@@ -185,7 +214,7 @@ float Spread::lengthto(Point goal) const {
 
 std::vector<Point> Spread::pathto(Point goal) const {
   std::vector<Point> path;
-  int c = cellof(goal);
+  int c = goalcell(goal);
   if (c < 0 || cost[c] == Unreached) return path;
   path.push_back(goal);
   for (c = from[c]; c >= 0; c = from[c])
@@ -210,8 +239,13 @@ Route makeroute(const Clearance& cave, const std::vector<Point>& path, float sta
   // speed asks for more braking or speeding up than the ship can do.
   route.back().speed = 0;
   route.front().speed = std::max(startspeed, pace.slowest);
-  for (int i = n - 2; i >= 0; i--)
-    route[i].speed = std::min(route[i].speed, std::sqrt(route[i + 1].speed * route[i + 1].speed + 2 * pace.braking * Spacing));
+  for (int i = n - 2; i >= 0; i--) {
+    // Braking on the way down fights gravity, and the nose may have to
+    // come upright first.
+    const float down = std::max(0.0f, (points[i + 1].y - points[i].y) / Spacing);
+    const float braking = pace.braking - pace.downhill * down;
+    route[i].speed = std::min(route[i].speed, std::sqrt(route[i + 1].speed * route[i + 1].speed + 2 * braking * Spacing));
+  }
   for (int i = 1; i < n; i++)
     route[i].speed = std::min(route[i].speed, std::sqrt(route[i - 1].speed * route[i - 1].speed + 2 * pace.speedup * Spacing));
   return route;

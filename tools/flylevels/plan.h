@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <functional>
 #include <vector>
 
 #include "classes.h"
@@ -43,12 +44,23 @@ struct Keepout {
   float wide;    // routes within this distance cost more
 };
 
+// Extra cost factors of the planning grid's cells, beyond room and
+// keep-outs: where wibblets' drops reach, say. Empty adds nothing.
+struct Surcharge {
+  int cols = 0, rows = 0;
+  std::vector<float> extra;  // row-major, one per cell
+  // Evaluates `at` once for every cell the ship's centre can be in.
+  Surcharge(const Clearance& cave, const std::function<float(Point)>& at);
+  Surcharge() = default;
+  float operator()(int cell) const { return extra.empty() ? 0.0f : extra[size_t(cell)]; }
+};
+
 // The cheapest way from one place to every cell of the cave. Costs are
-// route lengths in pixels, weighted up near rock and near keep-outs, so
-// routes keep to the middle of passages and wide of wibblets.
+// route lengths in pixels, weighted up near rock, near keep-outs and by the
+// surcharge, so routes keep to the middle of passages and wide of wibblets.
 class Spread {
  public:
-  Spread(const Clearance& cave, Point start, const std::vector<Keepout>& keepouts);
+  Spread(const Clearance& cave, Point start, const std::vector<Keepout>& keepouts, const Surcharge& surcharge = Surcharge());
   // Cost of the best way to `goal`; a huge number when it cannot be reached.
   float costto(Point goal) const;
   bool reaches(Point goal) const;
@@ -63,6 +75,7 @@ class Spread {
   std::vector<float> cost;
   std::vector<int> from;
   int cellof(Point p) const;
+  int goalcell(Point goal) const;
 };
 
 // One point of a route, Spacing pixels after the one before.
@@ -76,12 +89,13 @@ using Route = std::vector<Waypoint>;
 
 // Speed limits of routes, px/s and px/s^2.
 struct Pace {
-  float top = 180.0f;        // in open cave
-  float squeeze = 3.0f;      // extra px/s per pixel of room beside the ship
-  float slowest = 14.0f;     // in the tightest passage
-  float braking = 32.0f;     // deceleration the speeds allow for
-  float speedup = 40.0f;     // acceleration the speeds allow for
-  float sideways = 35.0f;    // acceleration in bends
+  float top = 300.0f;        // in open cave
+  float squeeze = 10.0f;     // extra px/s per pixel of room beside the ship
+  float slowest = 30.0f;     // in the tightest passage
+  float braking = 60.0f;     // deceleration the speeds allow for
+  float downhill = 25.0f;    // less of it going straight down
+  float speedup = 55.0f;     // acceleration the speeds allow for
+  float sideways = 70.0f;    // acceleration in bends
 };
 
 // Smooths a path of cells into an evenly spaced route that ends at rest,
