@@ -7,7 +7,6 @@
 // objects (a billion pixels off) need to stay within an int.
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -57,8 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     blit(collisionmap, rock, 0, 0, 0, 0, rock->w, rock->h);
     checkloaded(objpath);
   }
-  std::remove(mappath.c_str());
-  std::remove(objpath.c_str());
   initmanager();
   return 0;
 }

@@ -1,19 +1,24 @@
 #include "support/fuzz_support.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
+#include <map>
 #include <sstream>
 
 #include "manager.h"
 
 std::string writeinput(const void* data, size_t size, const char* tag) {
-  const char* tmp = getenv("TMPDIR");
-  const std::string path = std::string(tmp ? tmp : "/tmp") + "/marsflyer-fuzz-" + std::to_string(getpid()) + "-" + tag;
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(static_cast<const char*>(data), std::streamsize(size));
-  return path;
+  // One file in memory per tag, reused for every input, named through
+  // /proc: nothing reaches the disk, so a fault that stops the process
+  // leaves nothing behind either.
+  static std::map<std::string, int> files;
+  int& fd = files.try_emplace(tag, -1).first->second;
+  if (fd < 0 && (fd = memfd_create(tag, 0)) < 0) abort();
+  if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)) abort();
+  return "/proc/self/fd/" + std::to_string(fd);
 }
 
 std::string quietly(const std::function<void()>& load) {

@@ -7,8 +7,9 @@
 
 // Helpers of the fuzz targets and of the corpus regression tests.
 
-// Writes a fuzz input to this process's own temporary file for `tag` (the
-// loaders only take file names) and returns its path; the caller removes it.
+// Puts a fuzz input in this process's own file for `tag` (the loaders only
+// take file names) and returns its name, good until the next input of the
+// same tag. The file lives in memory and goes with the process.
 std::string writeinput(const void* data, size_t size, const char* tag);
 
 // Runs a loader with std::cout swallowed (the objects reader traces every

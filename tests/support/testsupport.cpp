@@ -5,13 +5,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "main.h"
 #include "map.h"
@@ -110,11 +113,39 @@ void releaseallkeys() {
   for (int i = 0; i < KEY_MAX; i++) key[i] = 0;
 }
 
+namespace {
+
+std::vector<std::string>& tempdirs() {
+  static std::vector<std::string> dirs;
+  return dirs;
+}
+
+void removetempdirs() {
+  std::error_code ignored;
+  for (const std::string& dir : tempdirs()) std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
+
 std::string maketempdir() {
   std::string templ = std::string(getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp") + "/marsflyer-XXXXXX";
   if (!mkdtemp(&templ[0])) throw std::runtime_error("mkdtemp failed");
+  // Registered after the list exists, so the list outlives the removal.
+  if (tempdirs().empty()) atexit(removetempdirs);
+  tempdirs().push_back(templ);
   return templ;
 }
+
+void keeptempdir(const std::string& dir) {
+  std::vector<std::string>& dirs = tempdirs();
+  dirs.erase(std::remove(dirs.begin(), dirs.end(), dir), dirs.end());
+}
+
+InDirectory::InDirectory(const std::string& dir) : old(std::filesystem::current_path()) {
+  std::filesystem::current_path(dir);
+}
+
+InDirectory::~InDirectory() { std::filesystem::current_path(old); }
 
 std::string readfile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

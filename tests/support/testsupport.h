@@ -27,8 +27,24 @@ void makerock(int x1, int y1, int x2, int y2);
 // Clears every Allegro key[] entry.
 void releaseallkeys();
 
-// A fresh, empty directory under the system's temporary directory.
+// A fresh, empty directory under the system's temporary directory (TMPDIR,
+// or /tmp). It is removed with everything in it when the process ends
+// normally, unless keeptempdir was called for it.
 std::string maketempdir();
+
+// Leaves a directory of maketempdir in place at the end of the process, as
+// the evidence of a failure.
+void keeptempdir(const std::string& dir);
+
+// Works in `dir` for as long as it lives, then goes back.
+class InDirectory {
+ public:
+  explicit InDirectory(const std::string& dir);
+  ~InDirectory();
+
+ private:
+  std::string old;
+};
 
 // Reads a whole file; empty when it cannot be opened.
 std::string readfile(const std::string& path);
