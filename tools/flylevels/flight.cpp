@@ -39,6 +39,7 @@ const float ShortestSlack = 0.05f;
 const float Shortest = 0.02f;  // a tie-breaker
 const float ReachSpare = 0.03f;
 const float UnderFire = 0.3f;
+const float FightFirst = 0.1f;
 const float AcidTripReserve = 0.35f;
 const float DetourFactor = 1.4f;  // routes against the straight line, roughly
 const float HoverCost = 0.06f;         // hovering to draw rather than sitting
@@ -111,6 +112,10 @@ const float OverSeat = 6.0f;
 const float SeatedDistance = 10.0f;
 const float SeatedSpeed = 12.0f;
 const float ApproachSpeed = 40.0f;
+const float StepSpeed = 10.0f;
+const float StepSpeedPerPixel = 0.5f;
+const float DrawingSeat = 4.0f;
+const int MostHandovers = 4;
 const float SteadyOffset = 3.0f;
 const float SteadySpeed = 2.5f;
 // Seated, a sideways speed above this is stopped with the rocket, the nose
@@ -192,6 +197,7 @@ class Flight {
   Job job;
   Mode mode = Travel;
   Point planned{0, 0};  // the acceleration wanted this frame
+  int handovers = 0;    // modes asked this frame
   float time = 0, nexttrail = 0, lastplan = -10;
   float stallcheck = 0, stalldone = 0;
   bool dodging = false;
@@ -238,6 +244,7 @@ class Flight {
   bool rethink();
   bool stepacross(Point from, Point to) const;
   Keys fly(const ShipState& s);
+  float seatedwithin() const;
   Keys travel(const ShipState& s);
   Keys land(const ShipState& s);
   Keys sit(const ShipState& s);
@@ -390,9 +397,12 @@ bool Flight::choosetank(const Spread& here, const std::vector<Point>& toexitpath
     const float detour = std::max(0.0f, there + fromexit->lengthto(j.approach) - toexit);
     const bool shortest = gas && storefor(tank->type) <= low + ShortestSlack;
     if (detour > OnTheWay && !(wanting && gas)) continue;
-    // A tank under a wibblet's drops means a fight first, or drawing under fire.
+    // A tank under a wibblet's drops means a fight first, or, with a
+    // wibblet given up on, drawing under fire.
+    const Enemy* shooter = shooterof(j.spot);
+    const float risk = shooter ? (skipped.count(shooter) ? UnderFire : FightFirst) : 0.0f;
     const float score = gain - FuelPerPixel * detour - (j.seat ? 0.0f : HoverCost) + (wanting && shortest ? Shortest : 0.0f) -
-                        there * NearerIsBetter - (shooterof(j.spot) ? UnderFire : 0.0f);
+                        there * NearerIsBetter - risk;
     if (score > bestscore) bestscore = score, best = j;
   }
   return bestscore > 0;
@@ -647,7 +657,7 @@ Keys Flight::travel(const ShipState& s) {
 // Straight down onto the seat once over it; back over it first when off.
 Keys Flight::land(const ShipState& s) {
   const bool over = std::fabs(s.at.x - job.spot.x) < OverSeat && s.at.y <= job.spot.y + 2.0f;
-  if (over && distance(s.at, job.spot) < SeatedDistance && speedof(s.speed) < SeatedSpeed &&
+  if (over && distance(s.at, job.spot) < seatedwithin() && speedof(s.speed) < SeatedSpeed && std::fabs(s.speed.x) < SteadySpeed &&
       cave.at(s.at.x, s.at.y) < ShipRadius + 2.0f) {
     mode = Sit;
     say("sat down at " + at(s.at));
@@ -663,7 +673,9 @@ Keys Flight::land(const ShipState& s) {
   // The ship keeps any sideways speed it lands with and slides off the
   // seat: it comes down only once steady over it, else holds its height.
   const bool steady = std::fabs(s.at.x - job.spot.x) < SteadyOffset && std::fabs(s.speed.x) < SteadySpeed;
-  if (!over) planned = holdpoint(s, job.approach, ApproachSpeed, cave);
+  // Close by, the last stretch over to the seat is taken slowly.
+  const float approachspeed = std::min(ApproachSpeed, StepSpeedPerPixel * distance(s.at, job.approach) + StepSpeed);
+  if (!over) planned = holdpoint(s, job.approach, approachspeed, cave);
   else planned = holdpoint(s, steady ? job.spot : Point{job.spot.x, s.at.y - 1.0f}, LandingSpeed, cave);
   return attitude.accelerate(s, planned, settings.step);
 }
@@ -681,7 +693,7 @@ Keys Flight::stopsliding(const ShipState& s) {
 
 Keys Flight::sit(const ShipState& s) {
   planned = {0, 0};
-  if (distance(s.at, job.spot) > SeatedDistance) {
+  if (distance(s.at, job.spot) > seatedwithin()) {
     mode = Land;  // knocked off the seat
     return fly(s);
   }
@@ -785,8 +797,14 @@ void Flight::giveup(const std::string& why) {
   decide();
 }
 
+// Drawing from a tank needs the seat to a few pixels; a fight does not.
+float Flight::seatedwithin() const { return job.kind == Job::Fight ? SeatedDistance : DrawingSeat; }
+
+// The keys of the mode the ship is in. A mode that hands over to another
+// asks that one at once, within the same frame, a few times at most.
 Keys Flight::fly(const ShipState& s) {
   if (!report.why.empty()) return Keys();
+  if (handovers++ > MostHandovers) return attitude.accelerate(s, holdpoint(s, s.at, 0, cave), settings.step);
   switch (mode) {
     case Travel: return travel(s);
     case Land: return land(s);
@@ -864,6 +882,7 @@ FlightReport Flight::run() {
     }
     const ShipState s = state();
     const float shield = ship->shieldpower;
+    handovers = 0;
     Keys keys = fly(s);
     Keys away;
     if (evade(s, planned, mode == Sit, dropsinflight(), cave, q, away)) {
