@@ -30,9 +30,11 @@ const float GuardGain = 4.0f;
 const float HoldDistance = 40.0f;
 const float ArrivedDistance = 12.0f;
 const float ArrivedSpeed = 15.0f;
-// The speed of the route point this many seconds ahead is flown; never
-// slower than this short of the route's end.
-const float TurnLag = 0.6f;
+// Braking while the nose turns: the deceleration counted on once it has
+// come round, how far ahead that is heeded (route points), and the least
+// speed flown short of the route's end.
+const float Braking = 50.0f;
+const size_t BrakingLookahead = 120;
 const float LeastSpeed = 15.0f;
 const size_t TangentSpan = 3;
 
@@ -131,15 +133,29 @@ Point Follower::acceleration(const ShipState& ship, const Clearance& cave) {
   size_t ahead = std::min(route.size() - 1, index + TangentSpan);
   Point along = route[ahead].at - route[index].at;
   along = along * (1.0f / std::max(length(along), 1e-3f));
-  // The route's speeds allow for braking to the ones ahead, but the nose
-  // takes a while to turn before the rocket can brake: the speed of the
-  // point the ship reaches in that while is flown now.
-  const size_t lead = size_t(length(ship.speed) * TurnLag / Spacing) + 1;
-  const float speed = std::max(route[std::min(route.size() - 1, index + lead)].speed, LeastSpeed);
+  const float speed = std::max(std::min(route[index].speed, brakingspeed(ship, along)), LeastSpeed);
   Point off = ship.at - route[index].at;
   Point across = off - along * dot(off, along);
   Point wanted = along * speed - capped(across * CrossGain, MaxCorrection);
   return tospeed(ship, wanted, cave);
+}
+
+// The route's speeds allow for braking to the ones ahead, but before the
+// rocket can brake the nose has to turn, and the ship flies on meanwhile:
+// the fastest speed from which every point ahead is still reached at its
+// own speed, braking only once the nose has come round.
+float Follower::brakingspeed(const ShipState& ship, Point along) const {
+  const Point brake{-along.x * Braking, -along.y * Braking - Gravity};
+  const float heading = std::clamp(std::atan2(brake.x, -brake.y), -MaxTilt, MaxTilt);
+  const float turning = std::fabs(heading - ship.angle) / TurnRate;
+  const float coasting = length(ship.speed) * turning;
+  float fastest = 1e9f;
+  for (size_t j = index; j < std::min(route.size(), index + BrakingLookahead); j++) {
+    const float room = float(j - index) * Spacing - coasting;
+    const float v = route[j].speed;
+    fastest = std::min(fastest, room <= 0 ? v : std::sqrt(v * v + 2 * Braking * room));
+  }
+  return fastest;
 }
 
 bool Follower::arrived(const ShipState& ship) const {

@@ -70,6 +70,7 @@ class Follower {
  private:
   Route route;
   size_t index = 0;  // the route point nearest the ship
+  float brakingspeed(const ShipState& ship, Point along) const;
 };
 
 }  // namespace pilot

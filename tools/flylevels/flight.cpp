@@ -134,6 +134,7 @@ const float RethinkEvery = 2.0f;
 // been safe for this long.
 const float DodgeSettle = 0.3f;
 const float TrailInterval = 0.2f;
+const float DryTime = 5.0f;  // seconds with a store run dry before the flight is given up
 const int SeatSpacing = 4;
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
@@ -198,7 +199,7 @@ class Flight {
   Mode mode = Travel;
   Point planned{0, 0};  // the acceleration wanted this frame
   int handovers = 0;    // modes asked this frame
-  float time = 0, nexttrail = 0, lastplan = -10;
+  float time = 0, nexttrail = 0, lastplan = -10, lastfuel = 0;
   float stallcheck = 0, stalldone = 0;
   bool dodging = false;
   float lastdodge = -10;
@@ -525,7 +526,7 @@ bool Flight::decide() {
     Job j;
     Enemy* shooter = shooterof(next.spot);
     if (shooter && !skipped.count(shooter) && ship->ammo >= float(hitsneeded(shooter)) * AcidPerDrop && fightjob(here, shooter, j) &&
-        std::min(ship->hydrogen, ship->oxygen) - fightfuel(here, j) > FightReserve) {
+        std::min(ship->hydrogen, ship->oxygen) - fightfuel(here, j) - tripfuel(tofuel(j.spot)) > FightReserve) {
       say(std::string("clearing the way to the ") + storename(next.object->type) + " tank");
       next = j;
     }
@@ -878,6 +879,12 @@ FlightReport Flight::run() {
   while (time < settings.timelimit && report.why.empty()) {
     if (!playership || ship->dead || ship->shieldpower < 0) {
       report.why = "ship lost";
+      break;
+    }
+    // With a store run dry the rocket is dead: nothing more will happen.
+    if (ship->hydrogen >= 0 && ship->oxygen >= 0) lastfuel = time;
+    if (time - lastfuel > DryTime) {
+      report.why = ship->hydrogen < 0 ? "out of hydrogen" : "out of oxygen";
       break;
     }
     const ShipState s = state();

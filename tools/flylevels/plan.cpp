@@ -241,9 +241,10 @@ Route makeroute(const Clearance& cave, const std::vector<Point>& path, float sta
   route.front().speed = std::max(startspeed, pace.slowest);
   for (int i = n - 2; i >= 0; i--) {
     // Braking on the way down fights gravity, and the nose may have to
-    // come upright first.
-    const float down = std::max(0.0f, (points[i + 1].y - points[i].y) / Spacing);
-    const float braking = pace.braking - pace.downhill * down;
+    // come upright first; on the way up only gravity brakes, since the
+    // rocket is never fired downward.
+    const float dy = (points[i + 1].y - points[i].y) / Spacing;
+    const float braking = dy > 0 ? pace.braking - pace.downhill * dy : pace.braking + (pace.uphill - pace.braking) * -dy;
     route[i].speed = std::min(route[i].speed, std::sqrt(route[i + 1].speed * route[i + 1].speed + 2 * braking * Spacing));
   }
   for (int i = 1; i < n; i++)

@@ -94,6 +94,7 @@ struct Pace {
   float slowest = 30.0f;     // in the tightest passage
   float braking = 60.0f;     // deceleration the speeds allow for
   float downhill = 25.0f;    // less of it going straight down
+  float uphill = 32.0f;      // going straight up: gravity alone
   float speedup = 55.0f;     // acceleration the speeds allow for
   float sideways = 70.0f;    // acceleration in bends
 };
