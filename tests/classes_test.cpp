@@ -30,7 +30,7 @@ TEST(CollidesWithScenery, BouncesOffRockAndTheWorldEdgeByImpactSpeed) {
   }
 }
 
-TEST(Particle, BouncesBetweenTwoWallsAndFadesToNothingAsItsLifeRunsOut) {
+TEST(Particle, IsSentAwayFromRockTwoPixelsOff) {
   TestWorld world(300, 300);
   makerock(48, 0, 48, 299);
   makerock(52, 0, 52, 299);
@@ -38,39 +38,57 @@ TEST(Particle, BouncesBetweenTwoWallsAndFadesToNothingAsItsLifeRunsOut) {
   p.position = {50.5f, 50.5f};
   p.velocity = {10, 0};
   p.tick(0.03125f);
-  EXPECT_NEAR(p.velocity.x, -3.6f, 1e-5);  // the later test wins, 0.6 twice
+  EXPECT_NEAR(p.velocity.x, -3.6f, 1e-5);  // rock on both sides: the later test wins, 0.6 twice
+}
+
+TEST(Particle, FadesOverItsLastTwoSecondsToNothing) {
+  TestWorld world(300, 300);
+  Particle p;
+  p.position = {50, 50};
   p.life = 1.0f;  // half way through its last two seconds
   p.draw();
   EXPECT_NEAR(getr(getpixel(vscreen, 50, 50)), 128, 8);
   p.position = {120, 120};
   p.life = -0.04f;  // drawn once more in the frame its life ran out
   p.draw();
-  EXPECT_EQ(getpixel(vscreen, 120, 120) | getpixel(vscreen, 121, 120), 0);
+  EXPECT_EQ(getpixel(vscreen, 120, 120), 0);
+  EXPECT_EQ(getpixel(vscreen, 121, 120), 0);
 }
+
+// A 40 or 41 pixel wide picture with a transparent top-left corner.
+struct TestBase : StaticObject {
+  explicit TestBase(int width) : StaticObject(TankHF) {
+    sprite = create_bitmap(width, 16);
+    clear_to_color(sprite, makecol(255, 255, 255));
+    putpixel(sprite, 0, 0, bitmap_mask_color(sprite));
+    this->width = width;
+    height = 16;
+    position = {100.0f, 200.0f};
+  }
+  ~TestBase() override { destroy_bitmap(sprite); }
+};
 
 TEST(StaticObject, StandsOnItsPositionForEvenAndOddWidths) {
   for (int width : {40, 41}) {
     TestWorld world(300, 300);
-    BITMAP* picture = create_bitmap(width, 16);
-    clear_to_color(picture, makecol(255, 255, 255));
-    putpixel(picture, 0, 0, bitmap_mask_color(picture));  // a transparent corner
-    StaticObject base(TankHF);
-    base.sprite = picture;
-    base.width = width;
-    base.height = 16;
-    base.position = {100.0f, 200.0f};
+    TestBase base(width);
     base.drawtocollisionmap();
-    base.draw();
-    base.draw();  // registered once only
     int right = width == 40 ? 119 : 120;
-    EXPECT_EQ(getpixel(collisionmap, 80, 184), 0);
-    for (int x : {80, right}) EXPECT_EQ(getpixel(collisionmap, x, 199), 8 + TankHF);
-    EXPECT_EQ(getpixel(collisionmap, right + 1, 199), 0);
-    EXPECT_EQ(getpixel(collisionmap, 100, 200), 0);  // it stands on its position
-    ASSERT_EQ(dirtyrectangles.size(), 1u);
-    EXPECT_EQ(std::make_pair(dirtyrectangles[0].x, dirtyrectangles[0].y), std::make_pair(80, 184));
-    destroy_bitmap(picture);
+    EXPECT_EQ(getpixel(collisionmap, 80, 184), 0) << width;  // the transparent corner
+    for (int x : {80, right}) EXPECT_EQ(getpixel(collisionmap, x, 199), 8 + TankHF) << width;
+    EXPECT_EQ(getpixel(collisionmap, right + 1, 199), 0) << width;
+    EXPECT_EQ(getpixel(collisionmap, 100, 200), 0) << width;  // it stands on its position
   }
+}
+
+TEST(StaticObject, RegistersItsRectangleOnlyOnce) {
+  TestWorld world(300, 300);
+  TestBase base(41);
+  base.draw();
+  base.draw();
+  ASSERT_EQ(dirtyrectangles.size(), 1u);
+  EXPECT_EQ(dirtyrectangles[0].x, 80);
+  EXPECT_EQ(dirtyrectangles[0].y, 184);
 }
 
 }  // namespace

@@ -23,22 +23,38 @@ struct Duel {
   }
 };
 
-TEST(Enemy, DiesOnTheHitThatTakesItBelowZeroAndPaysOnlyOnceAndUnknownTypesAreRejected) {
-  const int hitstodie[] = {3, 5, 8, 10};
-  for (int type = 1; type <= 4; type++) {
+float speed(const Shot* s) { return std::hypot(s->velocity.x, s->velocity.y); }
+
+TEST(Enemy, DiesOnTheHitThatTakesItBelowZero) {
+  const int hitstodie[NumEnemyTypes] = {3, 5, 8, 10};
+  for (int type = 1; type <= NumEnemyTypes; type++) {
+    SCOPED_TRACE(testing::Message() << "type " << type);
     TestWorld world(400, 400);
     Enemy e(static_cast<EnemyType>(type)), f(static_cast<EnemyType>(type));
     f.takehit(160 * f.hp);  // exactly to 0: still alive
     f.takehit(40);          // too weak to harm
-    EXPECT_FALSE(f.dead || f.hp != 0) << "type " << type;
+    EXPECT_FALSE(f.dead);
+    EXPECT_EQ(f.hp, 0);
     int hits = 0;
     for (; !e.dead && hits < 20; hits++) e.takehit(100);
-    EXPECT_EQ(hits, hitstodie[type - 1]) << "type " << type;
-    e.takehit(1000);  // hit again before the manager removes it
-    EXPECT_EQ(std::make_pair(playerinfo.score, playerinfo.money), std::make_pair(20 * type, 20 * type));
-    EXPECT_EQ(std::make_pair(countexplosions(), particles.size()), std::make_pair(10, size_t{50}));
+    EXPECT_EQ(hits, hitstodie[type - 1]);
+    EXPECT_EQ(playerinfo.score, 20 * type);
+    EXPECT_EQ(playerinfo.money, 20 * type);
   }
-  for (int type : {0, 5, -1})
+}
+
+TEST(Enemy, PaysAndExplodesOnlyOnceWhenHitAgainBeforeItIsRemoved) {
+  TestWorld world(400, 400);
+  Enemy e(GreenWibblet);
+  e.takehit(10000);
+  e.takehit(10000);
+  EXPECT_EQ(playerinfo.money, 80);
+  EXPECT_EQ(countexplosions(), 10);
+  EXPECT_EQ(particles.size(), 50u);  // four particles round each blast
+}
+
+TEST(Enemy, UnknownTypesAreRejected) {
+  for (int type : {0, NumEnemyTypes + 1, -1})
     EXPECT_EQ(thrown([=] { Enemy e(static_cast<EnemyType>(type)); }), "Unknown enemy type") << type;
 }
 
@@ -53,25 +69,35 @@ TEST(Enemy, FiresBurstsHalfASecondApartThenPausesFiveSeconds) {
   }
   // Three shots 16 steps apart, a step that only reloads, 161 steps of pause.
   EXPECT_EQ(firedat, (std::vector<int>{1, 18, 35, 213, 230, 247, 425, 442, 459}));
-  for (Shot* s : newshots()) EXPECT_TRUE(s->damage == 50 && s->velocity.x > 100);
+  for (Shot* s : newshots()) {
+    EXPECT_EQ(s->damage, 50);
+    EXPECT_GT(s->velocity.x, 100);  // at the ship
+  }
 }
 
-TEST(Enemy, AimsWithin500PixelsButNeverAtAShipOnItAndGreenShotsFlyTwiceAsFast) {
+TEST(Enemy, AimsAtAShipWithin500PixelsButNotOneRightOnIt) {
+  const struct { float dx; size_t shots; } rows[] = {{500, 1}, {500.001f, 0}, {0, 0}};
+  for (const auto& row : rows) {
+    TestWorld world(1600, 1200);
+    Duel d(OrangeWibblet, {600, 600}, row.dx);
+    ASSERT_EQ(newshots().size(), row.shots) << row.dx;
+    for (Shot* s : newshots()) EXPECT_NEAR(speed(s), 120, 0.01f);  // a NaN would fail too
+  }
   TestWorld world(1600, 1200);
-  Duel near(BlueStaticWibblet, {600, 600}, 500);
-  EXPECT_EQ(newshots().size(), 1u);
-  Duel far(BlueStaticWibblet, {600, 600}, 500.001f);
   Duel on(OrangeWibblet, {600, 600}, 0);
-  EXPECT_EQ(newshots().size(), 1u);
   on.ship.position.x += 50;  // moved aside, it is fired at at once
   on.wibblet.tick(Step);
-  Duel green(GreenWibblet, {600, 600}, 0, -300);
-  ASSERT_EQ(newshots().size(), 3u);
-  for (int i = 0; i < 3; i++)  // and a NaN speed would fail too
-    EXPECT_NEAR(std::hypot(newshots()[i]->velocity.x, newshots()[i]->velocity.y), i < 2 ? 120 : 240, 0.01f) << i;
+  EXPECT_EQ(newshots().size(), 1u);
 }
 
-TEST(Enemy, HeadsBackToWhereItsFirstStepLeftItAndWobblesThere) {
+TEST(Enemy, GreenDropsFlyTwiceAsFast) {
+  TestWorld world(1600, 1200);
+  Duel green(GreenWibblet, {600, 600}, 0, -300);
+  ASSERT_EQ(newshots().size(), 1u);
+  EXPECT_NEAR(speed(newshots()[0]), 240, 0.01f);
+}
+
+TEST(Enemy, WobblesAboutWhereItsFirstStepLeftIt) {
   TestWorld world(1200, 1200);
   Enemy e(OrangeWibblet);
   e.position = {600, 600};
@@ -88,7 +114,8 @@ TEST(Enemy, HeadsBackToWhereItsFirstStepLeftItAndWobblesThere) {
     overshot = overshot || (arrived && d > 10.0f);
     ASSERT_LT(d, 200.0f);
   }
-  EXPECT_TRUE(arrived && overshot);
+  EXPECT_TRUE(arrived);
+  EXPECT_TRUE(overshot);
 }
 
 TEST(Enemy, HurtsWhatTouchesItButNeverAnotherWibblet) {
@@ -98,7 +125,8 @@ TEST(Enemy, HurtsWhatTouchesItButNeverAnotherWibblet) {
   b.position = {300 + a.radius + b.radius, 300};
   a.velocity = {20, 0};
   checkcollision(&a, &b);
-  EXPECT_TRUE(a.hp == 6 && b.hp == 6);
+  EXPECT_EQ(a.hp, 6);
+  EXPECT_EQ(b.hp, 6);
   HitRecorder ship(0, 0);
   a.collidewithother(&ship, -300);
   EXPECT_EQ(ship.hits, std::vector<float>{75.0f});

@@ -55,6 +55,13 @@ class Manager : public ::testing::Test {
     return obj;
   }
   Body* place(float x, float y, float r = 10, float m = 1) { return place(new Body(x, y, r, m)); }
+  // Eight squares round the view's centre (320, 240); those less than 640
+  // and 480 from it are near, and returned. Some run off the picture.
+  std::vector<GameObject*> placeroundthecentre() {
+    std::vector<GameObject*> in = {place(100, 100), place(959, 240), place(-319, 719), place(320, -239)};
+    for (Point p : {Point{960, 240}, Point{320, -240}, Point{-320, 240}, Point{320, 720}}) place(p.x, p.y);
+    return in;
+  }
 };
 
 }  // namespace
@@ -69,15 +76,17 @@ TEST_F(Manager, DeadObjectStaysOneStepAndIsDeletedTheNext) {
   b->dead = true;
   playership = b;
   tickall(0.01f);
-  EXPECT_TRUE(gameobjects.empty() && deadobjects.size() == 1);
+  EXPECT_TRUE(gameobjects.empty());
+  EXPECT_EQ(deadobjects.size(), 1u);
   EXPECT_FALSE(deleted);  // others may still hold it during this step
   EXPECT_EQ(playership, nullptr);
   EXPECT_EQ(b->ticks, 1);
   tickall(0.01f);
-  EXPECT_TRUE(deleted && deadobjects.empty());
+  EXPECT_TRUE(deleted);
+  EXPECT_TRUE(deadobjects.empty());
 }
 
-TEST_F(Manager, CameraRestsWithinSevenPixelsEasesOtherwiseAndStopsAtTheEdges) {
+TEST_F(Manager, CameraEasesTowardsItsObjectButKeepsTheScreenOnThePicture) {
   Body* b = place(0, 0);
   trackobject(b);
   // object x, y; centre x, y before; centre x after; screen offsets
@@ -93,35 +102,47 @@ TEST_F(Manager, CameraRestsWithinSevenPixelsEasesOtherwiseAndStopsAtTheEdges) {
     EXPECT_EQ(screenoffsetx, c[5]) << c[0];
     EXPECT_EQ(screenoffsety, c[6]) << c[0];
   }
-  b->dead = true;
-  track();
-  EXPECT_EQ(trackingobject, nullptr);  // let go: it is deleted a step later
 }
 
-TEST_F(Manager, DrawAllShowsTheNearWindowRestoresWhatWasPaintedAndDumps) {
-  for (int y = 0; y < backgroundHeight; y += 7)
-    hline(background, 0, y, backgroundWidth, makecol(0, 90, 200));
-  refreshvscreen();
+TEST_F(Manager, CameraLetsGoOfADeadObject) {
+  Body* b = place(0, 0);
+  trackobject(b);
+  b->dead = true;
+  track();
+  EXPECT_EQ(trackingobject, nullptr);  // it is deleted a step later
+}
+
+TEST_F(Manager, DrawAllShowsAndCollidesOnlyWhatIsNearTheView) {
   screenoffsetx = screenoffsety = 0;
-  // Less than 640 and 480 from the centre; some squares run off the picture.
-  std::vector<GameObject*> in = {place(100, 100), place(959, 240), place(-319, 719),
-                                 place(320, -239)};
-  for (Point p : {Point{960, 240}, Point{320, -240}, Point{-320, 240}, Point{320, 720}})
-    place(p.x, p.y);
-  playerinfo.levelcomplete = true;  // the banner is painted and restored too
+  std::vector<GameObject*> in = placeroundthecentre();
   drawall();
   EXPECT_EQ(nearobjects, in);
   EXPECT_EQ(getpixel(screen, 100, 100), makecol(255, 255, 0));
+}
+
+TEST_F(Manager, DrawAllRestoresEverythingItPainted) {
+  for (int y = 0; y < backgroundHeight; y += 7)
+    hline(background, 0, y, backgroundWidth, makecol(0, 90, 200));
+  refreshvscreen();
+  placeroundthecentre();
+  playerinfo.levelcomplete = true;  // the banner is painted and restored too
+  drawall();
   EXPECT_TRUE(dirtyrectangles.empty());
   int size = backgroundWidth * backgroundHeight * bitmap_color_depth(vscreen) / 8;
   EXPECT_EQ(memcmp(vscreen->dat, background->dat, size), 0);
+}
+
+TEST_F(Manager, ScreenDumpSavesTheScreenAsPcx) {
+  clear_to_color(screen, makecol(255, 255, 0));
   char old[4096];
   ASSERT_NE(getcwd(old, sizeof old), nullptr);
   ASSERT_EQ(chdir(maketempdir().c_str()), 0);
   ScreenDump();
   BITMAP* saved = load_bitmap("dump.pcx", nullptr);
   EXPECT_EQ(chdir(old), 0);
-  ASSERT_TRUE(saved && saved->w == 640 && saved->h == 480);
+  ASSERT_NE(saved, nullptr);
+  EXPECT_EQ(saved->w, 640);
+  EXPECT_EQ(saved->h, 480);
   int depth = bitmap_color_depth(saved), px = getpixel(saved, 100, 100);  // may load at 24-bit
   EXPECT_EQ(makecol(getr_depth(depth, px), getg_depth(depth, px), getb_depth(depth, px)), makecol(255, 255, 0));
   destroy_bitmap(saved);
@@ -149,13 +170,14 @@ TEST_F(Manager, TouchingApproachingPairsExchangeMomentumByMassAndAreTold) {
     collidedetect();
     EXPECT_FLOAT_EQ(a->velocity.x, p.want1);
     EXPECT_FLOAT_EQ(b->velocity.x, p.want2);
-    EXPECT_TRUE(a->velocity.y == 3 && b->velocity.y == 1);  // nor across the line; no NaN
+    EXPECT_EQ(a->velocity.y, 3);  // nor across the line; no NaN
+    EXPECT_EQ(b->velocity.y, 1);
     EXPECT_EQ(a->contacts, (p.told ? Contacts{{b, p.v2 - p.v1}} : Contacts{}));
     EXPECT_EQ(b->contacts, (p.told ? Contacts{{a, p.v2 - p.v1}} : Contacts{}));
   }
 }
 
-TEST_F(Manager, FindNearestTakesTheEarlierOfATieAndNullForNone) {
+TEST_F(Manager, FindNearestTakesTheEarlierOfATie) {
   EXPECT_EQ(findnearest(0, 0), nullptr);
   Body* a = place(100, 80);
   place(80, 100);
@@ -193,7 +215,7 @@ std::string save(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-TEST(SaveText, LinksStayLinksAndReadOnlyFilesAreKept) {
+TEST(SaveText, SavesThroughLinksAndKeepsThemLinks) {
   namespace fs = std::filesystem;
   const fs::path dir = maketempdir();
   fs::create_directories(dir / "real");
@@ -205,16 +227,22 @@ TEST(SaveText, LinksStayLinksAndReadOnlyFilesAreKept) {
   fs::create_symlink(dir / "inner", dir / "outer");
   fs::create_symlink("real/b.txt", dir / "dangling");
   EXPECT_EQ(save(dir / "outer", "S 1 2\n") + save(dir / "dangling", "T 0 1 2\n"), "");
-  EXPECT_TRUE(fs::is_symlink(dir / "outer") && fs::is_symlink(dir / "inner") && fs::is_symlink(dir / "dangling"));
+  for (const char* link : {"outer", "inner", "dangling"}) EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
   EXPECT_EQ(readfile(dir / "real" / "a.txt") + readfile(dir / "real" / "b.txt"), "S 1 2\nT 0 1 2\n");
   EXPECT_EQ(fs::status(dir / "real" / "a.txt").permissions(), fs::perms(0640));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 2) << "a temporary file left behind";
+}
 
-  fs::permissions(dir / "real" / "a.txt", fs::perms(0444));  // refused even to root
-  EXPECT_EQ(save(dir / "outer", ""), "Save error | the file is read-only");
-  EXPECT_EQ(readfile(dir / "real" / "a.txt"), "S 1 2\n");
-  EXPECT_EQ(save(dir / "real", ""), "Save error | not a plain file");
+TEST(SaveText, ReadOnlyFilesDirectoriesAndLinkLoopsAreRefused) {
+  namespace fs = std::filesystem;
+  const fs::path dir = maketempdir();
+  writefile(dir / "a.txt", "old\n");
+  fs::permissions(dir / "a.txt", fs::perms(0444));  // refused even to root
+  fs::create_symlink("a.txt", dir / "link");
   fs::create_symlink("loop", dir / "loop");
+  EXPECT_EQ(save(dir / "link", ""), "Save error | the file is read-only");
+  EXPECT_EQ(readfile(dir / "a.txt"), "old\n");
+  EXPECT_EQ(save(dir, ""), "Save error | not a plain file");
   EXPECT_EQ(save(dir / "loop", ""), "Save error | too many symbolic links");
 }
 

@@ -3,51 +3,40 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <set>
+#include <vector>
 
 #include "items.h"
 #include "main.h"
 
+using Ints = std::vector<int>;
+
 TEST(PlayerInfo, InitStartsPennilessWithBasicKitButKeepsLevels) {
-  playerinfo = PlayerInfo{500, 700, 4, 3, 5, true, 6};
-  playerinfo.init();
-  EXPECT_EQ(playerinfo.score, 0);
-  EXPECT_EQ(playerinfo.money, 0);
-  EXPECT_EQ(playerinfo.engine, 1);
-  EXPECT_EQ(playerinfo.weapon, 1);
-  EXPECT_FALSE(playerinfo.levelcomplete);
-  EXPECT_EQ(playerinfo.level, 5);
-  EXPECT_EQ(playerinfo.maxstartlevel, 6);
+  PlayerInfo& p = playerinfo;
+  p = PlayerInfo{500, 700, 4, 3, 5, true, 6};
+  p.init();
+  // score, money, engine, weapon, level complete; level, highest start level
+  EXPECT_EQ(Ints({p.score, p.money, p.engine, p.weapon, p.levelcomplete}), Ints({0, 0, 1, 1, 0}));
+  EXPECT_EQ(Ints({p.level, p.maxstartlevel}), Ints({5, 6}));
 }
 
+// The shop pages through the rows in order and fits an item by its id.
 TEST(Items, CatalogueHasEnginesThenGunsThenTerminator) {
-  int rows = 0;
-  while (shipitems[rows].type != EndOfItems) rows++;
-  ASSERT_EQ(rows, 7);
-  const int prices[] = {0, 100, 300, 600, 0, 100, 250};
-  for (int i = 0; i < rows; i++) {
-    EXPECT_EQ(shipitems[i].type, i < 4 ? ItemEngine : ItemWeapon) << i;
-    EXPECT_EQ(shipitems[i].id, i < 4 ? i + 1 : i - 3) << i;
-    EXPECT_EQ(shipitems[i].price, prices[i]) << i;
-    ASSERT_NE(shipitems[i].name, nullptr);
-    ASSERT_NE(shipitems[i].description, nullptr);
+  const struct { ShipItemType type; int id, price; } rows[] = {
+      {ItemEngine, 1, 0}, {ItemEngine, 2, 100}, {ItemEngine, 3, 300}, {ItemEngine, 4, 600},
+      {ItemWeapon, 1, 0}, {ItemWeapon, 2, 100}, {ItemWeapon, 3, 250}, {EndOfItems, 0, 0}};
+  for (int i = 0; i < 8; i++) {
+    EXPECT_EQ(Ints({shipitems[i].type, shipitems[i].id, shipitems[i].price}), Ints({rows[i].type, rows[i].id, rows[i].price})) << i;
+    EXPECT_EQ(shipitems[i].name != nullptr, i < 7) << i;
+    EXPECT_EQ(shipitems[i].description != nullptr, i < 7) << i;
   }
-  EXPECT_STREQ(shipitems[3].name, "Mk4 Engine && thrusters");
-  EXPECT_STREQ(shipitems[6].name, "Spray acid gun");
-  EXPECT_EQ(shipitems[7].name, nullptr);
-  EXPECT_EQ(shipitems[7].price, 0);
+  EXPECT_STREQ(shipitems[3].name, "Mk4 Engine && thrusters");  // a single & would underline
 }
 
 TEST(Shell, RandomBetweenCoversBothEndsAndNothingElse) {
   srand(1);
   std::set<int> seen;
-  for (int i = 0; i < 2000; i++) {
-    int v = randombetween(-2, 3);
-    ASSERT_GE(v, -2);
-    ASSERT_LE(v, 3);
-    seen.insert(v);
-  }
-  EXPECT_EQ(seen.size(), 6u);
+  for (int i = 0; i < 2000; i++) seen.insert(randombetween(-2, 3));
+  EXPECT_EQ(seen, (std::set<int>{-2, -1, 0, 1, 2, 3}));
   EXPECT_EQ(randombetween(7, 7), 7);
 }

@@ -99,25 +99,31 @@ TEST(Ship, ShieldStressGunAndTransfersRunAtTheirRates) {
   }
 }
 
-TEST(Ship, StoresAtExactlyZeroBurnAndFireOnceMoreAndTheSprayGunUsesOneCharge) {
+TEST(Ship, StoresAtExactlyZeroBurnAndFireOnceMore) {
   TestWorld world;
-  playerinfo.weapon = 3;
   Ship ship;
   ship.position = {320, 240};
   ship.hydrogen = ship.ammo = 0;
-  ship.ammotype = Hydrofluoric;
   key[KEY_UP] = key[KEY_LCONTROL] = 1;
   ship.tick(Q);
   EXPECT_FLOAT_EQ(ship.velocity.y, -80.0f * Q);
-  ASSERT_EQ(newshots().size(), 3u);
-  EXPECT_NEAR(ship.ammo, -0.05f, 1e-6);  // one charge for the three drops
-  EXPECT_FLOAT_EQ(newshots()[0]->damage, 3 * ShotDamage);
+  EXPECT_EQ(newshots().size(), 1u);
   run(ship, 40);  // past the gun's cooldown: both stay silent below 0
   EXPECT_FLOAT_EQ(ship.velocity.y, -80.0f * Q + 40 * 40.0f * Q);
-  EXPECT_EQ(newshots().size(), 3u);
+  EXPECT_EQ(newshots().size(), 1u);
 }
 
-TEST(Ship, RefuelsAtUpTo100PixelsPerSecondAndDocksInAboutOneAndAHalfSeconds) {
+TEST(Ship, HydrofluoricDropsHurtThreeTimesAsMuch) {
+  TestWorld world;
+  Ship ship;
+  ship.ammotype = Hydrofluoric;
+  key[KEY_LCONTROL] = 1;
+  ship.tick(Q);
+  ASSERT_EQ(newshots().size(), 1u);
+  EXPECT_FLOAT_EQ(newshots()[0]->damage, 3 * ShotDamage);
+}
+
+TEST(Ship, RefuelsOnlyAtUpTo100PixelsPerSecond) {
   TestWorld world;
   Refuelling r(TankHydrogen);
   r.ship.velocity = {100, -40.0f * Q};  // gravity makes it (100, 0)
@@ -125,19 +131,31 @@ TEST(Ship, RefuelsAtUpTo100PixelsPerSecondAndDocksInAboutOneAndAHalfSeconds) {
   r.ship.velocity = {100.01f, -40.0f * Q};
   r.ship.tick(Q);
   EXPECT_FLOAT_EQ(r.ship.hydrogen, 0.5f + Transfer);
-  r.ship.velocity = {0, 0};
+}
+
+TEST(Ship, ATankDrainedToExactlyZeroGivesNoMoreButLooksEmptyOnlyBelowIt) {
+  TestWorld world;
+  Refuelling r(TankHydrogen);
   r.tank.capacity = Transfer;
-  run(r.ship, 2);  // to exactly 0, which still looks full but gives no more
-  EXPECT_FLOAT_EQ(r.ship.hydrogen, 0.5f + 2 * Transfer);
+  run(r.ship, 2);
+  EXPECT_FLOAT_EQ(r.ship.hydrogen, 0.5f + Transfer);
   EXPECT_NE(r.tank.sprite, datafile[DataEmptyTank].dat);
   r.tank.capacity = 0.005f;
   r.ship.tick(Q);
   EXPECT_EQ(r.tank.sprite, datafile[DataEmptyTank].dat);
+}
+
+TEST(Ship, DrawingTheOtherAcidPoursTheOldAway) {
+  TestWorld world;
   Refuelling acid(TankHF);
   acid.ship.ammo = 0.8f;
   acid.ship.tick(Q);
   EXPECT_EQ(acid.ship.ammotype, Hydrofluoric);
-  EXPECT_FLOAT_EQ(acid.ship.ammo, Transfer);  // the old acid poured away
+  EXPECT_FLOAT_EQ(acid.ship.ammo, Transfer);
+}
+
+TEST(Ship, DockingForAboutOneAndAHalfSecondsCompletesTheLevel) {
+  TestWorld world;
   Refuelling dock(PlayerBaseExit);
   run(dock.ship, 40);  // 1.25 s
   EXPECT_FALSE(playerinfo.levelcomplete);
@@ -145,7 +163,7 @@ TEST(Ship, RefuelsAtUpTo100PixelsPerSecondAndDocksInAboutOneAndAHalfSeconds) {
   EXPECT_TRUE(playerinfo.levelcomplete);
 }
 
-TEST(Ship, RockImpactsAbove40PixelsPerSecondCostShieldAndItsLossDisintegratesTheShip) {
+TEST(Ship, RockImpactsAbove40PixelsPerSecondCostShield) {
   TestWorld world;
   makerock(0, 263, 639, 479);  // a floor touching the ship's outline
   Ship ship;
@@ -155,17 +173,24 @@ TEST(Ship, RockImpactsAbove40PixelsPerSecondCostShieldAndItsLossDisintegratesThe
     ship.collidedetect();
   }
   EXPECT_NEAR(ship.shieldpower, 0.75f, 1e-6);  // the touch at 40 cost nothing
-  ship.takehit(400);  // damage 10: the shield is gone, and later hits do nothing
+}
+
+TEST(Ship, LosingTheShieldBreaksTheShipUpSpinningInFiveSeconds) {
+  TestWorld world;
+  Ship ship;
+  ship.position = {320, 240};
+  ship.takehit(440);  // damage 11: the shield is gone, and later hits do nothing
   ship.takehit(400);
-  EXPECT_NEAR(ship.shieldpower, -0.5f, 1e-6);
+  EXPECT_NEAR(ship.shieldpower, -0.375f, 1e-6);
   key[KEY_UP] = key[KEY_LEFT] = key[KEY_LCONTROL] = 1;
   ship.tick(Q);
-  EXPECT_FLOAT_EQ(ship.velocity.y, -40.0f + 40.0f * Q);  // no thrust
+  EXPECT_FLOAT_EQ(ship.velocity.y, 40.0f * Q);  // no thrust
   EXPECT_FLOAT_EQ(ship.angle, TurnStep);  // spins clockwise
   run(ship, 150);                         // 4.7 s in all
   EXPECT_FALSE(ship.dead);
   run(ship, 20);
-  EXPECT_TRUE(ship.dead && newshots().empty());
+  EXPECT_TRUE(ship.dead);
+  EXPECT_TRUE(newshots().empty());
   EXPECT_EQ(std::count_if(particles.begin(), particles.end(), [](Particle* p) { return p->life == 5.0f; }), 40);
 }
 

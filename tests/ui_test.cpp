@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "classes.h"
+#include "common.h"
 #include "items.h"
 #include "manager.h"
 #include "playerinfo.h"
@@ -23,15 +26,19 @@ Ints kit() { return {playerinfo.engine, playerinfo.weapon, playerinfo.money}; }
 
 }  // namespace
 
-TEST(Ui, LevelBonusCutsTankFractionsAndSetsTheNextStartLevel) {
+TEST(Ui, LevelBonusPaysTwentyALevelAndTwentyAFullStoreCutDown) {
   LevelBonus b = levelbonus(3, 1.0f, 0.5f, 0.0f);
   EXPECT_EQ(Ints({b.completion, b.oxygen, b.hydrogen, b.ammo}), Ints({60, 20, 10, 0}));
+  EXPECT_EQ(levelbonus(1, 0.99f, 0, 0).oxygen, 19);
   // One shot fired on an empty store leaves it at -0.05: no charge.
-  EXPECT_EQ(Ints({levelbonus(1, 0.99f, 0, 0).oxygen, levelbonus(1, -0.01f, -0.05f, -0.05f).total()}), Ints({19, 20}));
+  EXPECT_EQ(levelbonus(1, -0.01f, -0.05f, -0.05f).total(), 20);
+}
+
+TEST(Ui, PaidBonusMakesTheNextLevelTheHighestStart) {
   newgame(3, 5);
   playerinfo.money = 7;
   playerinfo.score = 11;
-  paylevelbonus(b);
+  paylevelbonus(levelbonus(3, 1.0f, 0.5f, 0.0f));
   // maxstartlevel is assigned, so a game started at 3 lowers it.
   EXPECT_EQ(Ints({playerinfo.money, playerinfo.score, playerinfo.maxstartlevel}), Ints({97, 101, 4}));
 }
@@ -44,24 +51,34 @@ TEST(Ui, StartLevelFieldAcceptsOnlyLevelsReached) {
 }
 
 // Catalogue rows 0-3 are the Mk1-Mk4 engines ($0, 100, 300, 600), 4-6 the guns.
-TEST(Ui, PurchaseNeedsTheCashChargesNothingForTheFittedItemAndReplacesALesserOne) {
+TEST(Ui, PurchaseNeedsTheCashAndReplacesTheFittedItemOfItsKind) {
   newgame(1, 1);
-  for (int i = 0; i < 7; i++) EXPECT_STREQ(currentitemname(i), i < 4 ? "Mk1 Engine" : "Acid gun") << i;
   playerinfo.money = 100;
   EXPECT_EQ(buyitem(1), Purchase::Bought);
   EXPECT_EQ(buyitem(2), Purchase::NotEnoughCash);
   EXPECT_EQ(kit(), Ints({2, 1, 0}));
   playerinfo.money = 300;
   EXPECT_EQ(buyitem(6), Purchase::Bought);  // Spray acid gun, $250
-  EXPECT_EQ(kit(), Ints({2, 3, 50}));
-  // Fitted already, even when dearer than the money left: no charge, no change.
-  for (int fitted : {1, 6}) EXPECT_EQ(buyitem(fitted), Purchase::AlreadyFitted) << fitted;
-  EXPECT_EQ(kit(), Ints({2, 3, 50}));
-  EXPECT_EQ(buyitem(0), Purchase::Bought);  // a lesser engine still replaces it
-  EXPECT_EQ(buyitem(7), Purchase::NotEnoughCash);
-  EXPECT_EQ(buyitem(-1), Purchase::NotEnoughCash);
+  EXPECT_EQ(buyitem(0), Purchase::Bought);  // a lesser engine still replaces a better one
   EXPECT_EQ(kit(), Ints({1, 3, 50}));
+  for (int beyond : {7, -1}) EXPECT_EQ(buyitem(beyond), Purchase::NotEnoughCash) << beyond;
+  EXPECT_EQ(kit(), Ints({1, 3, 50}));
+}
+
+TEST(Ui, FittedItemIsNotChargedAgainEvenWhenDearerThanTheMoneyLeft) {
+  newgame(1, 1);
+  playerinfo.engine = 4;
+  playerinfo.weapon = 3;
+  for (int fitted : {3, 6}) EXPECT_EQ(buyitem(fitted), Purchase::AlreadyFitted) << fitted;
+  EXPECT_EQ(kit(), Ints({4, 3, 0}));
   EXPECT_STREQ(purchasemessage(Purchase::AlreadyFitted), "Already fitted");
+}
+
+TEST(Ui, ShopNamesTheFittedItemOfTheShownRowsKind) {
+  newgame(1, 1);
+  for (int i = 0; shipitems[i].type != EndOfItems; i++)
+    EXPECT_STREQ(currentitemname(i), shipitems[i].type == ItemEngine ? "Mk1 Engine" : "Acid gun") << i;
+  playerinfo.weapon = 3;
   EXPECT_STREQ(currentitemname(5), "Spray acid gun");
   playerinfo.weapon = 9;
   EXPECT_STREQ(currentitemname(5), "None");
@@ -101,19 +118,20 @@ TEST_F(UiDialog, MainMenuOffersTheHighestLevelAndStartsTheTypedOne) {
 
 TEST_F(UiDialog, ShopPagerStopsAtBothEndsOfTheCatalogue) {
   newgame(1, 1);
+  int rows = 0;
+  while (shipitems[rows].type != EndOfItems) rows++;
   std::string keys = Shop + Prev;
-  for (int i = 0; i < 7; i++) keys += Next;
+  for (int i = 0; i < rows; i++) keys += Next;
   playkeys(keys + "\x1b\t\t\r");  // Esc leaves the shop, then End Game
   EXPECT_FALSE(uistartlevel());
-  // Dialog 1 is the first page, 2 after Prev, 3..9 after each Next.
-  const int shownrow[] = {0, 0, 1, 2, 3, 4, 5, 6, 6};
-  for (size_t k = 1; k <= 9; k++) {
-    const ShipItem& item = shipitems[shownrow[k - 1]];
+  // Dialog 1 is the first page, 2 after Prev, then one after each Next.
+  for (int k = 1; k <= rows + 2; k++) {
+    const ShipItem& item = shipitems[std::clamp(k - 2, 0, rows - 1)];
     const char* fitted = item.type == ItemEngine ? "Mk1 Engine" : "Acid gun";
     EXPECT_EQ(seen(k, {Name, Price, Current}),
               std::string(item.name) + " | $ " + std::to_string(item.price) + " | " + fitted) << k;
   }
-  EXPECT_EQ(seen(10, {2}), "Entering level 1");
+  EXPECT_EQ(seen(rows + 3, {2}), "Entering level 1");
 }
 
 TEST_F(UiDialog, ShopSellsWhatTheMoneyCovers) {
@@ -142,9 +160,10 @@ TEST_F(UiDialog, LevelCompleteShowsAndPaysTheBonus) {
   playership = nullptr;
   EXPECT_EQ(seen(0, {5, 7, 9, 11, 12}), "$ 60 | $ 20 | $ 10 | $ 0 | ");
   EXPECT_EQ(Ints({playerinfo.money, playerinfo.score, playerinfo.maxstartlevel}), Ints({90, 90, 4}));
-  newgame(6, 3);  // the last level, and no ship left to measure
+  newgame(NumLevels, 3);  // the last level, and no ship left to measure
   playkeys("\r");
   uilevelcomplete();
-  EXPECT_EQ(seen(0, {5, 7, 12}), "$ 120 | $ 0 | You Won! (Sorry there is no outro!)");
-  EXPECT_EQ(Ints({playerinfo.money, playerinfo.maxstartlevel}), Ints({120, 3}));
+  const std::string bonus = "$ " + std::to_string(20 * NumLevels);
+  EXPECT_EQ(seen(0, {5, 7, 12}), bonus + " | $ 0 | You Won! (Sorry there is no outro!)");
+  EXPECT_EQ(Ints({playerinfo.money, playerinfo.maxstartlevel}), Ints({20 * NumLevels, 3}));
 }

@@ -1,8 +1,9 @@
-// From the command line and the main menu through the shop and six levels
-// whose ship starts resting on the exit pad, to the winning line.
+// From the command line and the main menu through the shop and every level,
+// each with its ship resting on the exit pad, to the winning line.
 
 #include <cstring>
 
+#include "common.h"
 #include "data.h"
 #include "e2e/harness.h"
 #include "main.h"
@@ -48,12 +49,12 @@ class GameFlow : public E2ETest {
     E2ETest::SetUp();
     // A small cave round an exit base, the ship's rim a pixel above its pad.
     int shipy = 600 - static_cast<BITMAP*>(datafile[DataBaseExit].dat)->h - 23 - 1;
-    writelevels(6, "1 4 320 440 480 440 480 600 320 600\n",
+    writelevels(NumLevels, "1 4 320 440 480 440 480 600 320 600\n",
                 "S 400 " + std::to_string(shipy) + "\nT 0 400 600\n");
   }
 };
 
-TEST_F(GameFlow, StartLevelShopAndEscInALevel) {
+TEST_F(GameFlow, TypedStartLevelIsPlayedAndEscLeadsBackToTheMenu) {
   start("x 4");
   ASSERT_TRUE(waitfor("main menu offering level 4", offering("4")));
   ASSERT_TRUE(typestartlevel("3"));
@@ -61,17 +62,10 @@ TEST_F(GameFlow, StartLevelShopAndEscInALevel) {
   ASSERT_TRUE(press(ShopButton, levelstart(3)));
   ASSERT_TRUE(waitfor("shop", shopat("Mk1 Engine")));
   EXPECT_LT(idleload(), 0.05) << "share of a core a waiting shop takes";
-  // The engine fitted costs nothing again.
-  ASSERT_TRUE(press(ShopBuy, shopat("Mk1 Engine")));
-  ASSERT_TRUE(press(ContinueButton, shopat("Mk1 Engine", "Already fitted")));
-  ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
-  ASSERT_TRUE(press(ShopPrev, shopat("Mk2 Engine")));
+  // What the shop sells and shows is the dialogs' own test; here the mouse pages and buys.
   ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
   ASSERT_TRUE(press(ShopBuy, shopat("Mk2 Engine")));
   ASSERT_TRUE(press(ContinueButton, shopat("Mk2 Engine", "Not enough cash")));
-  ASSERT_TRUE(waitfor("shop at Mk2 Engine, Mk1 Engine still fitted", [](BITMAP* s) {
-    return shopat("Mk2 Engine")(s) && showstext(s, df(), "Mk1 Engine", 96, 340);
-  }));
   ASSERT_TRUE(press(ShopPlay, shopat("Mk2 Engine")));
 
   ASSERT_TRUE(press(PlayButton, levelstart(3)));
@@ -89,10 +83,10 @@ TEST_F(GameFlow, StartLevelShopAndEscInALevel) {
   EXPECT_EQ(finish(), 0);
 }
 
-TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
+TEST_F(GameFlow, DockingThroughEveryLevelWins) {
   start("");
   ASSERT_TRUE(press(PlayButton, mainmenu));
-  for (int level = 1; level <= 6; level++) {
+  for (int level = 1; level <= NumLevels; level++) {
     SCOPED_TRACE("level " + std::to_string(level));
     ASSERT_TRUE(press(PlayButton, levelstart(level)));
     ASSERT_TRUE(waitfor("level in play", inlevel));
@@ -102,12 +96,13 @@ TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
       return showstext(s, font, "Level complete!", x, 8);
     });
     xdo("keyup space");
-    ASSERT_TRUE(banner && waitfor("level-complete screen with its four bonuses", completescreen(level)));
+    ASSERT_TRUE(banner);
+    ASSERT_TRUE(waitfor("level-complete screen with its four bonuses", completescreen(level)));
     bool won = showstext(last.get(), df(), "You Won! (Sorry there is no outro!)", 196, 248);
-    EXPECT_EQ(won, level == 6) << "the winning line";
+    EXPECT_EQ(won, level == NumLevels) << "the winning line";
     ASSERT_TRUE(press(ContinueButton, completescreen(level)));
   }
-  ASSERT_TRUE(press(QuitButton, offering("6")));
+  ASSERT_TRUE(press(QuitButton, offering(std::to_string(NumLevels))));
   EXPECT_EQ(finish(), 0);
 }
 
@@ -115,18 +110,19 @@ TEST_F(GameFlow, DockingThroughAllSixLevelsWinsAndReturnsToTheMenu) {
 // and the one the player clicked last once there is one.
 TEST_F(GameFlow, EnterPressesTheChosenButtonWhereverThePointerIs) {
   pointer = {QuitButton.x + 40, QuitButton.y + 40};  // where the game does not know it is
-  start("play 9");  // offers no more levels than there are
-  ASSERT_TRUE(waitfor("main menu offering level 6", offering("6")));
+  const std::string last = std::to_string(NumLevels);
+  start("play 99");  // offers no more levels than there are
+  ASSERT_TRUE(waitfor("main menu offering the last level", offering(last)));
   EXPECT_LT(idleload(), 0.05) << "share of a core a waiting main menu takes";
   ASSERT_TRUE(enter(mainmenu));
   // Over Play and then off it onto empty space.
   mousemove(PlayButton.x + 40, PlayButton.y + 40);
   mousemove(600, 200);
-  ASSERT_TRUE(enter(levelstart(6)));
-  ASSERT_TRUE(waitfor("level 6 in play", inlevel));
+  ASSERT_TRUE(enter(levelstart(NumLevels)));
+  ASSERT_TRUE(waitfor("last level in play", inlevel));
   holdkey("Escape");
   // Typed with the pointer on the start field, and Enter while it is there.
-  ASSERT_TRUE(waitfor("main menu after Esc", offering("6")));
+  ASSERT_TRUE(waitfor("main menu after Esc", offering(last)));
   ASSERT_TRUE(typestartlevel("2", false));
   ASSERT_TRUE(enter(mainmenu));
   ASSERT_TRUE(waitfor("\"Entering level 2\"", levelstart(2)));
@@ -163,7 +159,7 @@ bool moving(double seconds) {
 
 bool pausedtext(BITMAP* s) { return showstext(s, font, "Paused", 320 - text_length(font, "Paused") / 2, 240); }
 
-TEST_F(Pause, PFreezesTheLevelUnderPausedPAgainResumesAndEscStillEndsIt) {
+TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
   start("");
   ASSERT_TRUE(enter(mainmenu));
   ASSERT_TRUE(enter(levelstart(1)));
@@ -188,7 +184,7 @@ using CommandLine = E2ETest;
 
 // No level files at all: only the editor, from e or edit, loads a level at
 // start-up; E and -x start the game with the given highest level.
-TEST_F(CommandLine, LowerCaseEEditsAndUpperCaseEOrDashStartsTheGame) {
+TEST_F(CommandLine, OnlyALowerCaseEOpensTheEditor) {
   for (const char* args : {"edit 7", "e 0"}) {
     start(args);
     EXPECT_EQ(finish(), 2) << args;
