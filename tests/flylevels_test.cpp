@@ -182,7 +182,7 @@ TEST(Pilot, FliesAHallPastAWibbletToTheExit) {
   initallegro();
   const std::string dir = maketempdir();
   writefile(dir + "/hall.txt", "1\n4  100 300  1300 300  1300 600  100 600\n");
-  writefile(dir + "/hall_objects.txt", "S 200 543\nT 5 200 601\nE 1 700 420\nT 0 1150 601\n");
+  writefile(dir + "/hall_objects.txt", "S 200 543\nT 5 200 601\nE 1 700 520\nT 0 1150 601\n");
   FlyOptions options;
   options.mapfile = dir + "/hall.txt";
   options.objectsfile = dir + "/hall_objects.txt";

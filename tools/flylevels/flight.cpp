@@ -27,7 +27,7 @@ namespace {
 // (the climb out, the braking, the settling); measured on the shipped
 // levels with some to spare.
 const float FuelPerPixel = 0.00033f;
-const float FuelPerTrip = 0.08f;
+const float FuelPerTrip = 0.05f;
 // A tank is worth a visit when it adds this much to a store, net of the
 // detour and the time there.
 const float WorthwhileGain = 0.15f;
@@ -37,13 +37,13 @@ const float OnTheWay = 200.0f;  // pixels of detour
 const float LowStore = 0.45f;
 const float ShortestSlack = 0.05f;
 const float Shortest = 0.02f;  // a tie-breaker
-const float ReachSpare = 0.03f;
+const float ReachSpare = 0.0f;
 const float UnderFire = 0.3f;
 const float FightFirst = 0.1f;
 const float AcidTripReserve = 0.35f;
 const float DetourFactor = 1.4f;  // routes against the straight line, roughly
 const float HoverCost = 0.06f;         // hovering to draw rather than sitting
-const float NearerIsBetter = 0.0001f;  // per pixel, between tanks otherwise alike
+const float NearerIsBetter = 0.0005f;  // per pixel, between tanks otherwise alike
 // What the stores must hold beyond the way to the exit: the margin a
 // level must leave, and some for each fight still ahead.
 const float ExitReserve = 0.3f;
@@ -81,7 +81,7 @@ const float HoverWorthExposure = 200.0f;
 const float LandingFuel = 0.04f;
 const float HoverFuel = 0.0167f;
 const float HoverSecondsPerDrop = 1.8f;
-const float FightReserve = 0.2f;
+const float FightReserve = 0.1f;
 // Hits each kind of wibblet takes from a drop of hydrochloric acid (three
 // times fewer with hydrofluoric), a share of the drops fired that hit,
 // and the acid one drop takes.
@@ -385,6 +385,9 @@ bool Flight::choosetank(const Spread& here, const std::vector<Point>& toexitpath
   const bool fightsahead = fights > 0;
   const bool wanting = low < need || (fightsahead && low < LowStore);
   float bestscore = 0;
+  // When the exit is out of reach and no tank seems within it either, the
+  // nearest tank of the shortest store is still the best hope.
+  float lastchance = low < tripfuel(toexit) ? toexit : 0.0f;
   for (StaticObject* tank : tanks) {
     if (tank->capacity < LeastCapacity) continue;
     const float gain = gainfrom(tank);
@@ -393,10 +396,11 @@ bool Flight::choosetank(const Spread& here, const std::vector<Point>& toexitpath
     if (!j.object || !here.reaches(j.approach)) continue;
     const bool gas = tank->type == TankHydrogen || tank->type == TankOxygen;
     const float there = here.lengthto(j.approach);
+    const bool shortest = gas && storefor(tank->type) <= low + ShortestSlack;
+    if (bestscore <= 0 && shortest && there < lastchance) lastchance = there, best = j;
     // The stores must get there, and for acid with enough left to go on.
     if (tripfuel(there) > low - (gas ? ReachSpare : AcidTripReserve)) continue;
     const float detour = std::max(0.0f, there + fromexit->lengthto(j.approach) - toexit);
-    const bool shortest = gas && storefor(tank->type) <= low + ShortestSlack;
     if (detour > OnTheWay && !(wanting && gas)) continue;
     // A tank under a wibblet's drops means a fight first, or, with a
     // wibblet given up on, drawing under fire.
@@ -406,7 +410,7 @@ bool Flight::choosetank(const Spread& here, const std::vector<Point>& toexitpath
                         there * NearerIsBetter - risk;
     if (score > bestscore) bestscore = score, best = j;
   }
-  return bestscore > 0;
+  return bestscore > 0 || (lastchance > 0 && best.object);
 }
 
 // The nearest acid tank that fills the store, for a fight that needs more.
@@ -730,9 +734,10 @@ Keys Flight::draw(const ShipState&, Keys keys) {
   if (store >= FullStore || job.object->capacity <= 0 || time - lastgain > DrawingStalled) {
     if (drew) report.tanks.push_back(storename(job.object->type));
     say(std::string(drew ? "drew from the " : "could not draw from the ") + storename(job.object->type) + " tank");
+    // One that gives nothing is not tried again; one that gave may top the
+    // store up later, while it has enough left.
+    if (!drew) tanks.erase(std::find(tanks.begin(), tanks.end(), job.object));
     drew = false;
-    // A tank is visited once: what it has left after a visit is not worth another.
-    tanks.erase(std::find(tanks.begin(), tanks.end(), job.object));
     decide();
     keys.dock = false;
   }
