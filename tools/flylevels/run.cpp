@@ -262,16 +262,7 @@ int flylevelsmain(int argc, char** argv) {
     std::cerr << "flylevels: " << why << "\n" << flyusage();
     return FlownUsage;
   }
-  if (!startallegro(options.datafile, why)) {
-    std::cerr << "flylevels: " << options.datafile << ": " << why << "\n";
-    return FlownUsage;
-  }
-  try {
-    return flyandreport(options, std::cout);
-  } catch (const char* message) {
-    std::cerr << "flylevels: " << message << "\n";
-    return FlownUsage;
-  }
+  return runwithdata("flylevels", options.datafile, FlownUsage, [&] { return flyandreport(options, std::cout); });
 }
 
 }  // namespace pilot

@@ -126,6 +126,20 @@ int checkandreport(const Options& options, std::ostream& out) {
   return problems.empty() ? ExitClean : ExitProblems;
 }
 
+int runwithdata(const char* tool, const std::string& datafilename, int failstatus, const std::function<int()>& work) {
+  std::string why;
+  if (!startallegro(datafilename, why)) {
+    std::cerr << tool << ": " << datafilename << ": " << why << "\n";
+    return failstatus;
+  }
+  try {
+    return work();
+  } catch (const char* message) {
+    std::cerr << tool << ": " << message << "\n";
+    return failstatus;
+  }
+}
+
 int levelcheckmain(int argc, char** argv) {
   Options options;
   std::string why;
@@ -133,14 +147,5 @@ int levelcheckmain(int argc, char** argv) {
     std::cerr << "levelcheck: " << why << "\n" << usage();
     return ExitUsage;
   }
-  if (!startallegro(options.datafile, why)) {
-    std::cerr << "levelcheck: " << options.datafile << ": " << why << "\n";
-    return ExitUsage;
-  }
-  try {
-    return checkandreport(options, std::cout);
-  } catch (const char* message) {
-    std::cerr << "levelcheck: " << message << "\n";
-    return ExitUsage;
-  }
+  return runwithdata("levelcheck", options.datafile, ExitUsage, [&] { return checkandreport(options, std::cout); });
 }

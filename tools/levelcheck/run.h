@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -34,6 +35,12 @@ const char* usage();
 // Starts Allegro without a display at 32-bit colour and loads the data file
 // into the game's `datafile`, checking it first. False with `why` on failure.
 bool startallegro(const std::string& datafilename, std::string& why);
+
+// What a tool does once its command line is read: starts Allegro on the data
+// file and runs `work`. A data file that will not load, or a level error the
+// game throws, is told on stderr after the tool's name and gives
+// `failstatus`; otherwise `work`'s status is returned.
+int runwithdata(const char* tool, const std::string& datafilename, int failstatus, const std::function<int()>& work);
 
 // Loads and checks the level, writes the report (and the picture) and
 // returns the exit status. Allegro and the data file must be ready.
