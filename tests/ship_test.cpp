@@ -16,19 +16,6 @@ const float Transfer = 0.2f * Q;        // drawn from a tank in one frame
 
 void run(Ship& ship, int frames) { for (int i = 0; i < frames && !ship.dead; i++) ship.tick(Q); }
 
-// A ship, half its hydrogen left, over a tank of `type` in view; SPACE held.
-struct Refuelling {
-  Ship ship;
-  StaticObject tank;
-  explicit Refuelling(StaticType type) : tank(type) {
-    ship.position = {320, 100};
-    ship.hydrogen = 0.5f;
-    tank.position = {320, 170};
-    nearobjects = {&ship, &tank};
-    key[KEY_SPACE] = 1;
-  }
-};
-
 // One frame with the rocket, both arrows and the trigger held, for fitted
 // ids in and beyond the catalogue: engines count every benefit up to their
 // id, guns only their own.
@@ -61,41 +48,68 @@ TEST(Ship, FittedEngineAndGunSetThrustFuelTurningJetsAndAcid) {
   }
 }
 
-// Rules that play out over time, each from a fresh ship with full stores
-// and shield, hovering over a hydrogen tank.
-TEST(Ship, ShieldStressGunAndTransfersRunAtTheirRates) {
+// Rules that play out over frames, each from a fresh ship with full stores
+// and shield hovering over a base or tank, SPACE held where it draws.
+TEST(Ship, ShieldStressGunTransfersAndDockingRunAtTheirRates) {
+  using Setup = void (*)(Ship&, StaticObject&);
+  using Reading = float (*)(const Ship&, const StaticObject&);
+  const Setup none = [](Ship&, StaticObject&) {}, half = [](Ship& s, StaticObject&) { s.hydrogen = 0.5f; };
+  const Setup halfshield = [](Ship& s, StaticObject&) { s.shieldpower = 0.5f; };
+  const Setup drain = [](Ship& s, StaticObject& t) { s.hydrogen = 0.5f, t.capacity = Transfer; };
+  const Reading hydrogen = [](const Ship& s, const StaticObject&) { return s.hydrogen; };
+  const Reading looksempty = [](const Ship&, const StaticObject& t) {
+    return float(t.sprite == datafile[DataEmptyTank].dat);
+  };
+  const Reading docked = [](const Ship&, const StaticObject&) { return float(playerinfo.levelcomplete); };
   struct Row {
     const char* rule;
-    void (*setup)(Ship&);
+    StaticType under;
+    Setup setup;
     int key;  // held throughout, or 0
     int frames;
-    float (*reading)(const Ship&);
+    Reading reading;
     float expected;
   } rows[] = {
-      {"a shield recharge costs hydrogen", [](Ship& s) { s.shieldpower = 0.5f; }, 0, 32,
-       [](const Ship& s) { return s.hydrogen; }, 1.0f - 0.05f / 90},
-      {"and oxygen", [](Ship& s) { s.shieldpower = 0.5f; }, 0, 32, [](const Ship& s) { return s.oxygen; },
+      {"a shield recharge costs hydrogen", TankHydrogen, halfshield, 0, 32, hydrogen, 1.0f - 0.05f / 90},
+      {"and oxygen", TankHydrogen, halfshield, 0, 32, [](const Ship& s, const StaticObject&) { return s.oxygen; },
        1.0f - 0.05f / 90},
-      {"the shield fills in 90 s", [](Ship& s) { s.shieldpower = 0.5f; }, 0, 32,
-       [](const Ship& s) { return s.shieldpower; }, 0.5f + 1.0f / 90},
-      {"the glow of a hit fades by 3 a second", [](Ship& s) { s.shieldstress = 2.0f; }, 0, 16,
-       [](const Ship& s) { return s.shieldstress; }, 0.5f},
-      {"a held trigger fires once a second", [](Ship&) {}, KEY_LCONTROL, 48,
-       [](const Ship&) { return static_cast<float>(newshots().size()); }, 2},
-      {"a store fills to one step past full", [](Ship& s) { s.hydrogen = 0.99f; }, KEY_SPACE, 32,
-       [](const Ship& s) { return s.hydrogen; }, 0.99f + 2 * Transfer}};
+      {"the shield fills in 90 s", TankHydrogen, halfshield, 0, 32,
+       [](const Ship& s, const StaticObject&) { return s.shieldpower; }, 0.5f + 1.0f / 90},
+      {"the glow of a hit fades by 3 a second", TankHydrogen, [](Ship& s, StaticObject&) { s.shieldstress = 2.0f; },
+       0, 16, [](const Ship& s, const StaticObject&) { return s.shieldstress; }, 0.5f},
+      {"a held trigger fires once a second", TankHydrogen, none, KEY_LCONTROL, 48,
+       [](const Ship&, const StaticObject&) { return float(newshots().size()); }, 2},
+      {"hydrofluoric drops hurt three times as much", TankHydrogen,
+       [](Ship& s, StaticObject&) { s.ammotype = Hydrofluoric; }, KEY_LCONTROL, 1,
+       [](const Ship&, const StaticObject&) { return newshots().at(0)->damage; }, 3 * ShotDamage},
+      {"a store fills to one step past full", TankHydrogen, [](Ship& s, StaticObject&) { s.hydrogen = 0.99f; },
+       KEY_SPACE, 32, hydrogen, 0.99f + 2 * Transfer},
+      {"drawing at 100 px/s", TankHydrogen,  // gravity makes it (100, 0)
+       [](Ship& s, StaticObject&) { s.hydrogen = 0.5f, s.velocity = {100, -40.0f * Q}; }, KEY_SPACE, 1, hydrogen,
+       0.5f + Transfer},
+      {"no drawing faster", TankHydrogen,
+       [](Ship& s, StaticObject&) { s.hydrogen = 0.5f, s.velocity = {100.01f, -40.0f * Q}; }, KEY_SPACE, 1,
+       hydrogen, 0.5f},
+      {"a tank drained to exactly 0 gives no more", TankHydrogen, drain, KEY_SPACE, 2, hydrogen, 0.5f + Transfer},
+      {"and looks empty only below it", TankHydrogen, drain, KEY_SPACE, 2, looksempty, 0},
+      {"a drained tank looks empty", TankHydrogen,
+       [](Ship& s, StaticObject& t) { s.hydrogen = 0.5f, t.capacity = 0.005f; }, KEY_SPACE, 1, looksempty, 1},
+      {"drawing the other acid pours the old away", TankHF, [](Ship& s, StaticObject&) { s.ammo = 0.8f; }, KEY_SPACE,
+       1, [](const Ship& s, const StaticObject&) { return s.ammotype == Hydrofluoric ? s.ammo : -1; }, Transfer},
+      {"docking 1.25 s is not enough", PlayerBaseExit, half, KEY_SPACE, 40, docked, 0},
+      {"docking 1.75 s completes the level", PlayerBaseExit, half, KEY_SPACE, 56, docked, 1}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.rule);
     TestWorld world;
     Ship ship;
-    StaticObject tank(TankHydrogen);
+    StaticObject tank(row.under);
     ship.position = {320, 100};
     tank.position = {320, 170};
     nearobjects = {&ship, &tank};
-    row.setup(ship);
+    row.setup(ship, tank);
     if (row.key) key[row.key] = 1;
     run(ship, row.frames);
-    EXPECT_NEAR(row.reading(ship), row.expected, 1e-5);
+    EXPECT_NEAR(row.reading(ship, tank), row.expected, 1e-5);
   }
 }
 
@@ -111,56 +125,6 @@ TEST(Ship, StoresAtExactlyZeroBurnAndFireOnceMore) {
   run(ship, 40);  // past the gun's cooldown: both stay silent below 0
   EXPECT_FLOAT_EQ(ship.velocity.y, -80.0f * Q + 40 * 40.0f * Q);
   EXPECT_EQ(newshots().size(), 1u);
-}
-
-TEST(Ship, HydrofluoricDropsHurtThreeTimesAsMuch) {
-  TestWorld world;
-  Ship ship;
-  ship.ammotype = Hydrofluoric;
-  key[KEY_LCONTROL] = 1;
-  ship.tick(Q);
-  ASSERT_EQ(newshots().size(), 1u);
-  EXPECT_FLOAT_EQ(newshots()[0]->damage, 3 * ShotDamage);
-}
-
-TEST(Ship, RefuelsOnlyAtUpTo100PixelsPerSecond) {
-  TestWorld world;
-  Refuelling r(TankHydrogen);
-  r.ship.velocity = {100, -40.0f * Q};  // gravity makes it (100, 0)
-  r.ship.tick(Q);
-  r.ship.velocity = {100.01f, -40.0f * Q};
-  r.ship.tick(Q);
-  EXPECT_FLOAT_EQ(r.ship.hydrogen, 0.5f + Transfer);
-}
-
-TEST(Ship, ATankDrainedToExactlyZeroGivesNoMoreButLooksEmptyOnlyBelowIt) {
-  TestWorld world;
-  Refuelling r(TankHydrogen);
-  r.tank.capacity = Transfer;
-  run(r.ship, 2);
-  EXPECT_FLOAT_EQ(r.ship.hydrogen, 0.5f + Transfer);
-  EXPECT_NE(r.tank.sprite, datafile[DataEmptyTank].dat);
-  r.tank.capacity = 0.005f;
-  r.ship.tick(Q);
-  EXPECT_EQ(r.tank.sprite, datafile[DataEmptyTank].dat);
-}
-
-TEST(Ship, DrawingTheOtherAcidPoursTheOldAway) {
-  TestWorld world;
-  Refuelling acid(TankHF);
-  acid.ship.ammo = 0.8f;
-  acid.ship.tick(Q);
-  EXPECT_EQ(acid.ship.ammotype, Hydrofluoric);
-  EXPECT_FLOAT_EQ(acid.ship.ammo, Transfer);
-}
-
-TEST(Ship, DockingForAboutOneAndAHalfSecondsCompletesTheLevel) {
-  TestWorld world;
-  Refuelling dock(PlayerBaseExit);
-  run(dock.ship, 40);  // 1.25 s
-  EXPECT_FALSE(playerinfo.levelcomplete);
-  run(dock.ship, 16);  // 1.75 s
-  EXPECT_TRUE(playerinfo.levelcomplete);
 }
 
 TEST(Ship, RockImpactsAbove40PixelsPerSecondCostShield) {

@@ -34,22 +34,6 @@ TEST(Ui, LevelBonusPaysTwentyALevelAndTwentyAFullStoreCutDown) {
   EXPECT_EQ(levelbonus(1, -0.01f, -0.05f, -0.05f).total(), 20);
 }
 
-TEST(Ui, PaidBonusMakesTheNextLevelTheHighestStart) {
-  newgame(3, 5);
-  playerinfo.money = 7;
-  playerinfo.score = 11;
-  paylevelbonus(levelbonus(3, 1.0f, 0.5f, 0.0f));
-  // maxstartlevel is assigned, so a game started at 3 lowers it.
-  EXPECT_EQ(Ints({playerinfo.money, playerinfo.score, playerinfo.maxstartlevel}), Ints({97, 101, 4}));
-}
-
-TEST(Ui, StartLevelFieldAcceptsOnlyLevelsReached) {
-  struct Row { const char* text; int max, level; } rows[] = {
-      {"3", 4, 3}, {"4", 4, 4}, {"0", 4, 1}, {"9", 4, 1}, {"5", 4, 1}, {"", 4, 1}, {"ab", 4, 1},
-      {"-2", 4, 1}, {"1", 0, 1}};  // a top level of 0 comes from a command line that was no number
-  for (const Row& r : rows) EXPECT_EQ(parsestartlevel(r.text, r.max), r.level) << '"' << r.text << '"';
-}
-
 // Catalogue rows 0-3 are the Mk1-Mk4 engines ($0, 100, 300, 600), 4-6 the guns.
 TEST(Ui, PurchaseNeedsTheCashAndReplacesTheFittedItemOfItsKind) {
   newgame(1, 1);
@@ -80,6 +64,8 @@ TEST(Ui, ShopNamesTheFittedItemOfTheShownRowsKind) {
     EXPECT_STREQ(currentitemname(i), shipitems[i].type == ItemEngine ? "Mk1 Engine" : "Acid gun") << i;
   playerinfo.weapon = 3;
   EXPECT_STREQ(currentitemname(5), "Spray acid gun");
+  playerinfo.engine = 4;
+  EXPECT_STREQ(currentitemname(0), "Mk4 Engine && thrusters");  // a single & would underline
   playerinfo.weapon = 9;
   EXPECT_STREQ(currentitemname(5), "None");
 }
@@ -106,32 +92,35 @@ TEST_F(UiDialog, MainMenuOffersTheHighestLevelAndStartsTheTypedOne) {
   EXPECT_TRUE(uimainmenu());
   EXPECT_EQ(playerinfo.level, 4);
   EXPECT_EQ(seen(0, {9}), "4");
-  for (std::string text : {"3", "0", "9", "", "x"}) {
+  // Only a level from 1 to the highest reached is taken; anything else starts the first.
+  for (std::string text : {"3", "4", "0", "5", "", "x"}) {
     newgame(4, 4);
     playkeys("\t\t\b\b" + text + "\t\r");  // Tab to the field, and on round to Play
     EXPECT_TRUE(uimainmenu()) << text;
-    EXPECT_EQ(playerinfo.level, text == "3" ? 3 : 1) << text;
+    EXPECT_EQ(playerinfo.level, text == "3" || text == "4" ? std::stoi(text) : 1) << text;
   }
   playkeys("\t\r");
   EXPECT_FALSE(uimainmenu());  // Quit
 }
 
+// The catalogue: engines, then guns, each page with its price and the
+// fitted item of its kind.
 TEST_F(UiDialog, ShopPagerStopsAtBothEndsOfTheCatalogue) {
   newgame(1, 1);
-  int rows = 0;
-  while (shipitems[rows].type != EndOfItems) rows++;
+  const std::vector<std::string> pages = {
+      "Mk1 Engine | $ 0 | Mk1 Engine", "Mk2 Engine | $ 100 | Mk1 Engine", "Mk3 Engine | $ 300 | Mk1 Engine",
+      "Mk4 Engine && thrusters | $ 600 | Mk1 Engine", "Acid gun | $ 0 | Acid gun",
+      "High efficiency acid gun | $ 100 | Acid gun", "Spray acid gun | $ 250 | Acid gun"};
+  const size_t rows = pages.size();
   std::string keys = Shop + Prev;
-  for (int i = 0; i < rows; i++) keys += Next;
+  for (size_t i = 0; i < rows; i++) keys += Next;
   playkeys(keys + "\x1b\t\t\r");  // Esc leaves the shop, then End Game
   EXPECT_FALSE(uistartlevel());
   // Dialog 1 is the first page, 2 after Prev, then one after each Next.
-  for (int k = 1; k <= rows + 2; k++) {
-    const ShipItem& item = shipitems[std::clamp(k - 2, 0, rows - 1)];
-    const char* fitted = item.type == ItemEngine ? "Mk1 Engine" : "Acid gun";
-    EXPECT_EQ(seen(k, {Name, Price, Current}),
-              std::string(item.name) + " | $ " + std::to_string(item.price) + " | " + fitted) << k;
-  }
+  for (size_t k = 1; k <= rows + 2; k++)
+    EXPECT_EQ(seen(k, {Name, Price, Current}), pages[std::clamp(k, size_t(2), rows + 1) - 2]) << k;
   EXPECT_EQ(seen(rows + 3, {2}), "Entering level 1");
+  EXPECT_EQ(shipitems[rows].type, EndOfItems);
 }
 
 TEST_F(UiDialog, ShopSellsWhatTheMoneyCovers) {
@@ -151,6 +140,8 @@ TEST_F(UiDialog, ShopSellsWhatTheMoneyCovers) {
 
 TEST_F(UiDialog, LevelCompleteShowsAndPaysTheBonus) {
   newgame(3, 5);
+  playerinfo.money = 7;  // the bonus adds to both
+  playerinfo.score = 11;
   Ship ship;  // full tanks
   ship.hydrogen = 0.5f;
   ship.ammo = 0.0f;
@@ -159,7 +150,8 @@ TEST_F(UiDialog, LevelCompleteShowsAndPaysTheBonus) {
   uilevelcomplete();
   playership = nullptr;
   EXPECT_EQ(seen(0, {5, 7, 9, 11, 12}), "$ 60 | $ 20 | $ 10 | $ 0 | ");
-  EXPECT_EQ(Ints({playerinfo.money, playerinfo.score, playerinfo.maxstartlevel}), Ints({90, 90, 4}));
+  // maxstartlevel is assigned, so a game started at 3 lowers it.
+  EXPECT_EQ(Ints({playerinfo.money, playerinfo.score, playerinfo.maxstartlevel}), Ints({97, 101, 4}));
   newgame(NumLevels, 3);  // the last level, and no ship left to measure
   playkeys("\r");
   uilevelcomplete();
