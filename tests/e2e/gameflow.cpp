@@ -1,8 +1,6 @@
 // From the command line and the main menu through the shop and every level,
 // each with its ship resting on the exit pad, to the winning line.
 
-#include <cstring>
-
 #include "common.h"
 #include "data.h"
 #include "e2e/harness.h"
@@ -54,31 +52,22 @@ class GameFlow : public E2ETest {
   }
 };
 
-TEST_F(GameFlow, TypedStartLevelIsPlayedAndEscLeadsBackToTheMenu) {
+// What the shop sells is the dialogs' own test; here it waits without
+// using the processor and answers the mouse.
+TEST_F(GameFlow, ShopWaitsIdleAndAnswersTheMouse) {
   start("x 4");
-  ASSERT_TRUE(waitfor("main menu offering level 4", offering("4")));
-  ASSERT_TRUE(typestartlevel("3"));
-  ASSERT_TRUE(press(PlayButton, mainmenu));
-  ASSERT_TRUE(press(ShopButton, levelstart(3)));
+  ASSERT_TRUE(press(PlayButton, offering("4")));
+  ASSERT_TRUE(press(ShopButton, levelstart(4)));
   ASSERT_TRUE(waitfor("shop", shopat("Mk1 Engine")));
   EXPECT_LT(idleload(), 0.05) << "share of a core a waiting shop takes";
-  // What the shop sells and shows is the dialogs' own test; here the mouse pages and buys.
   ASSERT_TRUE(press(ShopNext, shopat("Mk1 Engine")));
   ASSERT_TRUE(press(ShopBuy, shopat("Mk2 Engine")));
   ASSERT_TRUE(press(ContinueButton, shopat("Mk2 Engine", "Not enough cash")));
   ASSERT_TRUE(press(ShopPlay, shopat("Mk2 Engine")));
-
-  ASSERT_TRUE(press(PlayButton, levelstart(3)));
-  ASSERT_TRUE(waitfor("level 3 in play", inlevel));
-  double pressed = now();
+  ASSERT_TRUE(press(PlayButton, levelstart(4)));
+  ASSERT_TRUE(waitfor("level 4 in play", inlevel));
   holdkey("Escape");
-  // The level runs on for 4 s of game time; then the menu, not a retry.
-  ASSERT_TRUE(waitfor("main menu after Esc", offering("4")));
-  EXPECT_GT(now() - pressed, 1.5) << "the level should run on for a while after Esc";
-
-  ASSERT_TRUE(typestartlevel("9"));  // above the highest level offered
-  ASSERT_TRUE(press(PlayButton, mainmenu));
-  ASSERT_TRUE(press(EndButton, levelstart(1)));
+  ASSERT_TRUE(waitfor("main menu after Esc", offering("4")));  // not a retry of the level
   ASSERT_TRUE(press(QuitButton, mainmenu));
   EXPECT_EQ(finish(), 0);
 }
@@ -123,7 +112,7 @@ TEST_F(GameFlow, EnterPressesTheChosenButtonWhereverThePointerIs) {
   holdkey("Escape");
   // Typed with the pointer on the start field, and Enter while it is there.
   ASSERT_TRUE(waitfor("main menu after Esc", offering(last)));
-  ASSERT_TRUE(typestartlevel("2", false));
+  ASSERT_TRUE(typestartlevel("2"));
   ASSERT_TRUE(enter(mainmenu));
   ASSERT_TRUE(waitfor("\"Entering level 2\"", levelstart(2)));
   // Pressed on End Game and let go beside it: not pressed, but Enter's now.
@@ -151,10 +140,7 @@ class Pause : public E2ETest {
 bool moving(double seconds) {
   Picture a = grabscreen();
   sleepfor(seconds);
-  Picture b = grabscreen();
-  for (int y = 0; a && b && y < a->h; y++)
-    if (std::memcmp(a->line[y], b->line[y], a->w * 4) != 0) return true;
-  return false;
+  return !samepicture(a.get(), grabscreen().get());
 }
 
 bool pausedtext(BITMAP* s) { return showstext(s, font, "Paused", 320 - text_length(font, "Paused") / 2, 240); }

@@ -17,7 +17,7 @@ struct Area { int x, y, w, h; };
 struct Button { const char* name; int x, y, w, h; };
 constexpr Button PlayButton{"Play", 8, 400, 144, 76}, QuitButton{"Quit", 320, 400, 144, 76},
     ShopButton{"Buy Stuff", 160, 400, 144, 76}, EndButton{"End Game", 320, 400, 144, 76},
-    ShopPlay{"Play", 8, 400, 116, 76}, ShopPrev{"Prev", 128, 400, 120, 76},
+    ShopPlay{"Play", 8, 400, 116, 76},
     ShopNext{"Next", 256, 400, 120, 76}, ShopBuy{"Buy", 384, 400, 120, 76},
     ContinueButton{"Continue", 8, 400, 116, 76};
 
@@ -37,6 +37,7 @@ Picture grabscreen();  // the display as a 32-bit memory bitmap, or null
 bool showstext(BITMAP* s, FONT* f, const std::string& text, int x, int y);
 bool showstextin(BITMAP* s, FONT* f, const std::string& text, Area a);
 double fractionof(BITMAP* s, Area a, int r, int g, int b, int tol = 24);  // of `a` near the colour
+bool samepicture(BITMAP* a, BITMAP* b);  // two grabs, both there and alike
 // The main menu's start field shows `text`, and neither anything else nor the caret.
 bool startfield(BITMAP* s, const std::string& text);
 // The button shows the dialog's dotted focus frame: Enter presses it.
@@ -49,14 +50,13 @@ class E2ETest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  void start(const std::string& args, bool readonly = false);  // readonly: even as root
+  void start(const std::string& args);
   // Runs a shell command as the game, in a process group of its own; its
   // output should go to game.out and game.err in `dir`.
   void launch(const std::string& command);
   bool running();
   void killgame();
   int finish(double timeout = 20);  // exit status; -1 (a failure) on time-out
-  bool readonlyworks();  // whether a read-only game is refused a file in run/
 
   bool seenwithin(const Seen& seen, double timeout);
   bool waitfor(const std::string& what, const Seen& seen, double timeout = 20);
@@ -68,9 +68,8 @@ class E2ETest : public ::testing::Test {
   bool pointat(const Button& b);
   // Waits for the screen `before`, presses Enter and waits for the screen to change.
   bool enter(const Seen& before);
-  // Types into the main menu's start field with the pointer on it; then, unless told to
-  // stay, moves the pointer away and waits for the focus to be back on Play.
-  bool typestartlevel(const std::string& digit, bool leavefield = true);
+  // Types into the main menu's start field with the pointer on it, and leaves it there.
+  bool typestartlevel(const std::string& digit);
   // The game's processor time so far, and its share of one core over `seconds` of waiting.
   double cpuseconds();
   double idleload(double seconds = 5);
