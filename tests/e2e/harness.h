@@ -52,7 +52,8 @@ class E2ETest : public ::testing::Test {
 
   void start(const std::string& args);
   // Runs a shell command as the game, in a process group of its own; its
-  // output should go to game.out and game.err in `dir`.
+  // output should go to game.out and game.err in `dir`. A game the X server
+  // refused is started again.
   void launch(const std::string& command);
   bool running();
   void killgame();
