@@ -1,6 +1,5 @@
 #include "flylevels/run.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <iomanip>
 #include <iostream>
@@ -31,22 +30,6 @@ std::string fixed2(float v) {
   return s.str();
 }
 
-bool isnumber(const std::string& s) {
-  if (s.empty() || s.size() > 3) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return s[0] != '0';
-}
-
-// Allegro writes pictures by the file name's extension.
-bool ispicturename(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return ext == "bmp" || ext == "pcx" || ext == "tga";
-}
-
 bool takevalue(int argc, char** argv, int& i, std::string& value, std::string& why) {
   if (i + 1 >= argc) {
     why = std::string(argv[i]) + " needs a value";
@@ -58,7 +41,7 @@ bool takevalue(int argc, char** argv, int& i, std::string& value, std::string& w
 
 bool takefiles(const std::vector<std::string>& words, FlyOptions& options, std::string& why) {
   bool numbers = true;
-  for (const std::string& w : words) numbers = numbers && isnumber(w);
+  for (const std::string& w : words) numbers = numbers && islevelnumber(w);
   if (numbers) {
     for (const std::string& w : words) {
       int n = std::atoi(w.c_str());

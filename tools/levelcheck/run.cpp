@@ -13,22 +13,6 @@
 
 namespace {
 
-bool islevelnumber(const std::string& s) {
-  if (s.empty() || s.size() > 3) return false;
-  for (char c : s)
-    if (c < '0' || c > '9') return false;
-  return s[0] != '0';
-}
-
-// Allegro writes pictures by the file name's extension.
-bool ispicturename(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return ext == "bmp" || ext == "pcx" || ext == "tga";
-}
-
 // Takes "--data FILE" or "--picture FILE" at argv[i]; advances i past it.
 bool takeoption(int argc, char** argv, int& i, Options& options, std::string& why) {
   const std::string name = argv[i];
@@ -65,6 +49,22 @@ void reportproblems(const std::vector<Problem>& problems, const CheckedLevel& le
 }
 
 }  // namespace
+
+bool islevelnumber(const std::string& s) {
+  if (s.empty() || s.size() > 3) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return s[0] != '0';
+}
+
+// Allegro writes pictures by the file name's extension.
+bool ispicturename(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot + 1);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext == "bmp" || ext == "pcx" || ext == "tga";
+}
 
 const char* usage() {
   return "usage: levelcheck [--data FILE] [--picture FILE] N\n"

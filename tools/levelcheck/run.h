@@ -29,6 +29,12 @@ struct Options {
 // levels/levelNobjects.txt under the working directory.
 bool parseoptions(int argc, char** argv, Options& options, std::string& why);
 
+// A level number as the command line gives it: 1 to 999, no leading zero.
+bool islevelnumber(const std::string& s);
+
+// Whether Allegro can write a picture of this name (by its extension).
+bool ispicturename(const std::string& name);
+
 // The usage text.
 const char* usage();
 
