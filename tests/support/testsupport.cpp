@@ -1,7 +1,13 @@
 #include "support/testsupport.h"
 
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -31,9 +37,60 @@ void initallegro() {
   if (!datafile) throw std::runtime_error("cannot load " + path);
 }
 
+namespace {
+
+pid_t xvfb = -1;
+
+void stopxvfb() {
+  if (xvfb <= 0) return;
+  kill(xvfb, SIGTERM);
+  waitpid(xvfb, nullptr, 0);
+  xvfb = -1;
+}
+
+// The child's side: Xvfb writes its display number to `fd` once it takes
+// connections. It is told to end when this process does, however that ends.
+[[noreturn]] void execxvfb(int fd) {
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  int null = open("/dev/null", O_RDWR);
+  dup2(null, STDIN_FILENO);
+  dup2(null, STDOUT_FILENO);
+  dup2(null, STDERR_FILENO);
+  std::string number = std::to_string(fd);
+  // The key repeat settings keep a held key from flooding the keyboard buffer.
+  execlp("Xvfb", "Xvfb", "-displayfd", number.c_str(), "-screen", "0", "640x480x24", "-ardelay", "60000",
+         "-arinterval", "1000", "-nolisten", "tcp", static_cast<char*>(nullptr));
+  _exit(127);
+}
+
+}  // namespace
+
 const char* ensuredisplay() {
   const char* display = getenv("DISPLAY");
-  return display && *display ? nullptr : "no X display: set DISPLAY (./run-tests starts an Xvfb)";
+  if (display && *display) return nullptr;
+  int fds[2];
+  if (pipe(fds) != 0) return "no pipe for Xvfb";
+  xvfb = fork();
+  if (xvfb == 0) {
+    close(fds[0]);
+    execxvfb(fds[1]);
+  }
+  close(fds[1]);
+  if (xvfb < 0) {
+    close(fds[0]);
+    return "cannot start Xvfb";
+  }
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) {
+    stopxvfb();
+    return "Xvfb did not start (is it installed?)";
+  }
+  atexit(stopxvfb);
+  setenv("DISPLAY", (":" + number).c_str(), 1);
+  return nullptr;
 }
 
 void makeworld(int w, int h) {

@@ -11,8 +11,10 @@
 // staged data.dat into `datafile`.
 void initallegro();
 
-// For the tests that need an X display, as the end-to-end tests do:
-// nullptr when DISPLAY names one, else why there is none.
+// For the tests that need an X display: when DISPLAY is unset or empty,
+// starts a private 640x480 Xvfb that lives as long as this process and
+// points DISPLAY at it, for Allegro and for programs started from here.
+// Returns nullptr when a display is there, else why none could be had.
 const char* ensuredisplay();
 
 // Creates world bitmaps of w x h: background and vscreen black, collision
