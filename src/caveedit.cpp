@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "manager.h"
+#include "textfile.h"
 
 namespace {
 

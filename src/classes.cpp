@@ -7,11 +7,12 @@
 #include "common.h"
 #include "controls.h"
 #include "data.h"
+#include "gamedata.h"
 #include "items.h"
-#include "main.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
+#include "randomness.h"
 #include "shot.h"
 
 namespace {

@@ -4,10 +4,11 @@
 #include <ostream>
 
 #include "data.h"
-#include "main.h"
+#include "gamedata.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
+#include "randomness.h"
 #include "shot.h"
 
 namespace {

@@ -11,8 +11,10 @@
 #include "common.h"
 #include "data.h"
 #include "enemies.h"
-#include "main.h"
+#include "errors.h"
+#include "gamedata.h"
 #include "manager.h"
+#include "randomness.h"
 
 BITMAP* background = nullptr;
 BITMAP* vscreen = nullptr;

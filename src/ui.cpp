@@ -7,8 +7,8 @@
 #include "classes.h"
 #include "common.h"
 #include "data.h"
+#include "gamedata.h"
 #include "items.h"
-#include "main.h"
 #include "manager.h"
 #include "playerinfo.h"
 
