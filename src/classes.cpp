@@ -322,9 +322,7 @@ Ship::Ship() {
 
 Ship::~Ship() { destroy_bitmap(panel); }
 
-void Ship::save(std::ostream& out) {
-  out << "S " << wholepixel(position.x) << ' ' << wholepixel(position.y) << std::endl;
-}
+void Ship::save(std::ostream& out) { saverecord(out, this); }
 
 void Ship::tick(float quantum) {
   CollidesWithScenery::tick(quantum);
@@ -594,10 +592,7 @@ void StaticObject::draw() {
   }
 }
 
-void StaticObject::save(std::ostream& out) {
-  out << "T " << static_cast<int>(type) << ' ' << wholepixel(position.x) << ' '
-      << wholepixel(position.y) << std::endl;
-}
+void StaticObject::save(std::ostream& out) { saverecord(out, this); }
 
 void StaticObject::drawtocollisionmap() {
   const Rect r = area();

@@ -208,7 +208,4 @@ void Enemy::draw() {
   drawsprite(sprite, px, py);
 }
 
-void Enemy::save(std::ostream& out) {
-  out << "E " << static_cast<int>(type) << " " << wholepixel(position.x) << " "
-      << wholepixel(position.y) << std::endl;
-}
+void Enemy::save(std::ostream& out) { saverecord(out, this); }
