@@ -112,8 +112,6 @@ void findmeancollision(int cx, int cy, int r) {
   }
 }
 
-BITMAP* databitmap(int entry) { return static_cast<BITMAP*>(datafile[entry].dat); }
-
 // A rocket exhaust particle leaving the ship's tail backwards.
 void emitexhaust(const Ship& ship, float sa, float ca) {
   Particle* p = new Particle();

@@ -367,8 +367,6 @@ void bitmapsfailed() {
   throw "Problem creating bitmaps";
 }
 
-BITMAP* dataBitmap(int entry) { return static_cast<BITMAP*>(datafile[entry].dat); }
-
 }  // namespace
 
 void Map::load(const char* filename) {
@@ -418,7 +416,7 @@ void InitBackground() {
 }
 
 void InitBackgroundTexture() {
-  BITMAP* rock = dataBitmap(DataRock);
+  BITMAP* rock = databitmap(DataRock);
   int qty = (backgroundWidth / DirtBlock) * (backgroundHeight / DirtBlock) * DirtPerBlock;
   // The 256x256 blits overlap, and each later one covers the earlier, so
   // every 128x128 cell shows the texture's top-left corner.
@@ -426,9 +424,9 @@ void InitBackgroundTexture() {
     for (int y = 0; y < backgroundHeight; y += TileSize)
       blit(rock, background, 0, 0, x, y, 2 * TileSize, 2 * TileSize);
   set_alpha_blender();
-  ApplyDirt(dataBitmap(DataDirt1), qty);
-  ApplyDirt(dataBitmap(DataDirt2), qty / 2);
-  ApplyDirt(dataBitmap(DataDirt3), qty / 2);
+  ApplyDirt(databitmap(DataDirt1), qty);
+  ApplyDirt(databitmap(DataDirt2), qty / 2);
+  ApplyDirt(databitmap(DataDirt3), qty / 2);
 }
 
 void ApplyDirt(BITMAP* dirt, int qty) {
