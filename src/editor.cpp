@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "caveedit.h"
 #include "common.h"
-#include "editorlevel.h"
-#include "editoroverlay.h"
+#include "editorstate.h"
 #include "editortools.h"
-#include "enemies.h"
-#include "errors.h"
 #include "manager.h"
 #include "map.h"
 
@@ -28,149 +24,54 @@ const int ScrollStep = 4;
 // off, a press only selects the nearest vertex.
 const float GrabRadius = 16.0f;
 
-const char* const ObjectsHint = "F1 help  Tab cave mode  u undo  s save  t fly  v check  Home ship";
-const char* const CaveHint = "F1 help  Tab objects mode  drag a vertex  Ins/Del vertex  n new  x delete";
-
-// What the editor shows: the level-picture pixel at the screen's top-left
-// corner, and how far it may scroll.
-struct EditorView {
-  int x, y;
-  int maxx, maxy;
-};
-
-// A vertex being dragged with the left button, in world pixels.
-struct Drag {
-  bool on = false;
-  bool moved = false;  // it has left its place: an edit is under way
-  Point from{0, 0};    // the pointer at the press
-  Point start{0, 0};   // the vertex then
-};
-
-// What a run of left Shift with the arrows is moving.
-enum class Nudge { None, Object, Vertex };
-
-struct EditorState {
-  EditorView view{0, 0, backgroundWidth - ScreenWidth, backgroundHeight - ScreenHeight};
-  bool cavemode = false;
-  GameObject* selection = nullptr;  // objects mode
-  CaveVertex vertex;                // cave mode
-  Cave cave = levelmap().getpolygons();
-  bool cavechanged = false;  // once changed, every save writes the cave
-  Drag drag;
-  bool buttonwasdown = false;
-  Nudge nudge = Nudge::None;
-  bool help = false;
-  std::string message;  // shown until the next edit or message
-  std::vector<CheckMark> marks;
-  UndoHistory history;
-  CavePicture picture;
-  StatusText shown;  // what the status line on the screen says
-};
-
-bool anykeyheld() {
-  for (int i = 0; i < KEY_MAX; i++)
-    if (key[i]) return true;
-  return false;
-}
-
-bool arrowheld() { return key[KEY_LEFT] || key[KEY_RIGHT] || key[KEY_UP] || key[KEY_DOWN]; }
-
-Point pointer(const EditorState& ed) {
-  return {static_cast<float>(mouse_x + ed.view.x), static_cast<float>(mouse_y + ed.view.y)};
-}
-
-int indexof(GameObject* obj) {
-  std::vector<GameObject*> objects = levelobjects();
-  for (size_t i = 0; i < objects.size(); i++)
-    if (objects[i] == obj) return static_cast<int>(i);
-  return -1;
-}
-
-GameObject* objectat(int index) {
-  std::vector<GameObject*> objects = levelobjects();
-  return index >= 0 && index < static_cast<int>(objects.size()) ? objects[index] : nullptr;
-}
-
-// The state before an edit goes on the undo history; what the last check
-// found no longer holds.
-void beginedit(EditorState& ed) {
-  ed.history.push({ed.cave, placedobjects()});
-  ed.marks.clear();
-  ed.message.clear();
-}
-
-// An edit of the cave has ended: draw the cave picture and collision map again.
-void caveedited(EditorState& ed) {
-  ed.cavechanged = true;
-  ed.picture.redraw(ed.cave);
-}
-
-// Creates the object a typed key places, or null for any other key.
-GameObject* placedobject(int c) {
-  switch (c) {
-    case '1': return new StaticObject(TankHydrogen);
-    case '2': return new StaticObject(TankOxygen);
-    case '3': return new StaticObject(TankHCl);
-    case '4': return new StaticObject(TankHF);
-    case '5': return new StaticObject(PlayerBaseExit);
-    case '%': return new StaticObject(PlayerBaseStart);
-    case '6': return new Enemy(BlueStaticWibblet);
-    case '7': return new Enemy(OrangeWibblet);
-    case '8': return new Enemy(YellowWibblet);
-    case '9': return new Enemy(GreenWibblet);
-    case '0': return new Ship();
-    default: return nullptr;
-  }
-}
-
-void startnudge(EditorState& ed, Nudge kind) {
+void nudgestarts(EditorState& ed, Nudge kind) {
   if (ed.nudge == kind) return;
   beginedit(ed);
   ed.nudge = kind;
 }
 
+void nudgepoint(Point& p, const EditorInput& in) {
+  if (in.left) p.x -= 1;
+  if (in.right) p.x += 1;
+  if (in.up) p.y -= 1;
+  if (in.down) p.y += 1;
+}
+
 // Left Shift with the arrows nudges the selection by a pixel per pass.
-void nudge(EditorState& ed) {
+void nudgeobject(EditorState& ed, const EditorInput& in) {
   GameObject* obj = ed.selection;
-  if (arrowheld()) startnudge(ed, Nudge::Object);
-  if (key[KEY_LEFT]) obj->position.x -= 1;
-  if (key[KEY_RIGHT]) obj->position.x += 1;
-  if (key[KEY_UP]) obj->position.y -= 1;
-  if (key[KEY_DOWN]) obj->position.y += 1;
+  if (in.arrow()) nudgestarts(ed, Nudge::Object);
+  nudgepoint(obj->position, in);
   // A moved base or tank must register its rectangle again at the new place.
   if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
 }
 
-void nudgevertex(EditorState& ed) {
-  if (!isvertex(ed.cave, ed.vertex) || !arrowheld()) return;
-  startnudge(ed, Nudge::Vertex);
+void nudgevertex(EditorState& ed, const EditorInput& in) {
+  if (!isvertex(ed.cave, ed.vertex) || !in.arrow()) return;
+  nudgestarts(ed, Nudge::Vertex);
   ed.cavechanged = true;
-  Point& p = ed.cave[ed.vertex.polygon].points[ed.vertex.point];
-  if (key[KEY_LEFT]) p.x -= 1;
-  if (key[KEY_RIGHT]) p.x += 1;
-  if (key[KEY_UP]) p.y -= 1;
-  if (key[KEY_DOWN]) p.y += 1;
+  nudgepoint(ed.cave[ed.vertex.polygon].points[ed.vertex.point], in);
 }
 
 // Arrows scroll by 4 px a pass; with left Shift they nudge the selection.
-void scrollornudge(EditorState& ed) {
+void scrollornudge(EditorState& ed, const EditorInput& in) {
   EditorView& view = ed.view;
-  if (!key[KEY_LSHIFT]) {
-    if (key[KEY_LEFT] && view.x > 0) view.x -= ScrollStep;
-    if (key[KEY_RIGHT] && view.x < view.maxx) view.x += ScrollStep;
-    if (key[KEY_UP] && view.y > 0) view.y -= ScrollStep;
-    if (key[KEY_DOWN] && view.y < view.maxy) view.y += ScrollStep;
+  if (!in.lshift) {
+    if (in.left && view.x > 0) view.x -= ScrollStep;
+    if (in.right && view.x < view.maxx) view.x += ScrollStep;
+    if (in.up && view.y > 0) view.y -= ScrollStep;
+    if (in.down && view.y < view.maxy) view.y += ScrollStep;
   } else if (ed.cavemode) {
-    nudgevertex(ed);
+    nudgevertex(ed, in);
   } else if (ed.selection) {
-    nudge(ed);
+    nudgeobject(ed, in);
   }
 }
 
 // A nudge ends when left Shift or the arrows are let go; a nudged vertex
 // then gets its cave drawn. True when the cave was drawn again.
-bool nudgeended(EditorState& ed) {
-  if (ed.nudge == Nudge::None || (key[KEY_LSHIFT] && arrowheld())) return false;
+bool nudgeended(EditorState& ed, const EditorInput& in) {
+  if (ed.nudge == Nudge::None || (in.lshift && in.arrow())) return false;
   bool vertex = ed.nudge == Nudge::Vertex;
   ed.nudge = Nudge::None;
   if (vertex) caveedited(ed);
@@ -235,7 +136,7 @@ StatusText statusof(const EditorState& ed) {
   Point at = pointer(ed);
   StatusText status;
   status.where = pointertext(static_cast<int>(at.x), static_cast<int>(at.y), ed.cavemode, selected);
-  status.note = !ed.message.empty() ? ed.message : ed.cavemode ? CaveHint : ObjectsHint;
+  status.note = !ed.message.empty() ? ed.message : keyhint(ed.cavemode);
   return status;
 }
 
@@ -245,15 +146,16 @@ void drawoverlays(EditorState& ed) {
   const EditorView& v = ed.view;
   if (ed.cavemode) drawcaveoutline(vscreen, v.x, v.y, ed.cave, ed.vertex);
   if (!ed.marks.empty()) drawcheckmarks(vscreen, v.x, v.y, ed.marks);
-  if (ed.help) drawhelp(vscreen, v.x, v.y);
+  if (ed.help) drawhelp(vscreen, v.x, v.y, helplines());
   ed.shown = statusof(ed);
   drawstatus(vscreen, v.x, v.y + ScreenHeight - StatusHeight, ed.shown);
   addrect(v.x, v.y, ScreenWidth, ScreenHeight);
 }
 
 // Shows the view: the objects near it, the selection and the overlays.
+// Without a screen (in tests) everything but the showing is done.
 void drawpass(EditorState& ed) {
-  show_mouse(nullptr);
+  if (screen) show_mouse(nullptr);
   screenoffsetx = ed.view.x;
   screenoffsety = ed.view.y;
   viewportcentre = {static_cast<float>(ed.view.x), static_cast<float>(ed.view.y)};
@@ -261,15 +163,17 @@ void drawpass(EditorState& ed) {
   if (ed.selection && !ed.cavemode) drawselection(ed.selection);
   drawobjects();
   drawoverlays(ed);
-  showframe();
+  if (screen) showframe();
   restorerects();
-  show_mouse(screen);
+  if (screen) show_mouse(screen);
 }
 
 // Between passes that draw, the status line alone follows the pointer.
 void showstatus(EditorState& ed) {
   StatusText status = statusof(ed);
   if (status.where == ed.shown.where && status.note == ed.shown.note) return;
+  ed.shown = status;
+  if (!screen) return;
   BITMAP* strip = create_bitmap(ScreenWidth, StatusHeight);
   if (!strip) return;
   drawstatus(strip, 0, 0, status);
@@ -277,127 +181,6 @@ void showstatus(EditorState& ed) {
   blit(strip, screen, 0, 0, 0, ScreenHeight - StatusHeight, ScreenWidth, StatusHeight);
   unscare_mouse();
   destroy_bitmap(strip);
-  ed.shown = status;
-}
-
-// Places an object at the pointer, or deletes the selection; true when
-// the key is one of these.
-bool objectkey(EditorState& ed, int c) {
-  if (GameObject* obj = placedobject(c)) {
-    beginedit(ed);
-    obj->position = pointer(ed);
-    addobject(obj);
-    ed.selection = obj;
-    return true;
-  }
-  if (c != 'd') return false;
-  if (ed.selection) {
-    beginedit(ed);
-    ed.selection->dead = true;
-    ed.selection = nullptr;
-  }
-  return true;
-}
-
-// Runs a cave edit on a copy, so that a refused edit changes nothing.
-template <class Edit>
-void editcave(EditorState& ed, Edit edit) {
-  if (!ed.cavemode) {
-    ed.message = "That key edits the cave: press Tab for cave mode";
-    return;
-  }
-  Cave edited = ed.cave;
-  CaveVertex vertex = ed.vertex;
-  if (const char* refused = edit(edited, vertex)) {
-    ed.message = refused;
-    return;
-  }
-  beginedit(ed);
-  ed.cave = std::move(edited);
-  ed.vertex = vertex;
-  caveedited(ed);
-}
-
-const char* const NoVertex = "Select a vertex first: click near it";
-
-void insertkey(EditorState& ed) {
-  Point at = pointer(ed);
-  editcave(ed, [at](Cave& cave, CaveVertex& v) {
-    return isvertex(cave, v) ? insertvertex(cave, v, at) : NoVertex;
-  });
-}
-
-void deletekey(EditorState& ed) {
-  if (!ed.cavemode) {
-    objectkey(ed, 'd');
-    return;
-  }
-  editcave(ed, [](Cave& cave, CaveVertex& v) { return isvertex(cave, v) ? deletevertex(cave, v) : NoVertex; });
-}
-
-void newcavernkey(EditorState& ed) {
-  Point at = pointer(ed);
-  editcave(ed, [at](Cave& cave, CaveVertex& v) -> const char* {
-    v = addcavern(cave, at);
-    return nullptr;
-  });
-}
-
-void deletecavernkey(EditorState& ed) {
-  editcave(ed, [](Cave& cave, CaveVertex& v) -> const char* {
-    if (!isvertex(cave, v)) return NoVertex;
-    deletecavern(cave, v);
-    return nullptr;
-  });
-}
-
-void switchmode(EditorState& ed) {
-  nudgeended(ed);
-  dragended(ed);
-  ed.cavemode = !ed.cavemode;
-}
-
-// Centres the view on the ship the game would fly (the last one placed),
-// or without a ship on the first start base, in whole scroll steps.
-void jumptoship(EditorState& ed) {
-  GameObject* target = nullptr;
-  for (GameObject* obj : levelobjects()) {
-    StaticObject* s = dynamic_cast<StaticObject*>(obj);
-    if (dynamic_cast<Ship*>(obj) || (s && s->type == PlayerBaseStart && !target)) target = obj;
-  }
-  if (!target) {
-    ed.message = "No ship or start base to go to";
-    return;
-  }
-  auto centred = [](float at, int half, int max) {
-    int x = ScrollStep * static_cast<int>(std::lround((at - half) / ScrollStep));
-    return x < 0 ? 0 : x > max ? max : x;
-  };
-  ed.view.x = centred(target->position.x, ScreenWidth / 2, ed.view.maxx);
-  ed.view.y = centred(target->position.y, ScreenHeight / 2, ed.view.maxy);
-}
-
-void undo(EditorState& ed) {
-  if (ed.history.empty()) {
-    ed.message = "Nothing to undo";
-    return;
-  }
-  ed.drag = Drag{};
-  ed.nudge = Nudge::None;
-  LevelState before = ed.history.pop();
-  if (placedobjects() != before.objects) {
-    int selected = indexof(ed.selection);
-    replaceobjects(before.objects);
-    ed.selection = objectat(selected);
-    refreshvscreen();
-  }
-  if (!samecave(ed.cave, before.cave)) {
-    ed.cave = std::move(before.cave);
-    caveedited(ed);
-  }
-  if (!isvertex(ed.cave, ed.vertex)) ed.vertex = CaveVertex{};
-  ed.marks.clear();
-  ed.message = "Undone";
 }
 
 void writefiles(const EditorState& ed) {
@@ -405,118 +188,82 @@ void writefiles(const EditorState& ed) {
   if (ed.cavechanged) savemap(EditedMapFile, ed.cave);
 }
 
-// Writes one file; a failure goes on the status line instead of ending
-// the editor.
-template <class Write>
-bool savefile(EditorState& ed, const char* name, Write write) {
-  try {
-    write();
-    return true;
-  } catch (const char* error) {
-    const std::string why = errordetail(error).what;
-    ed.message = std::string(error) + ": " + name + " not written, the old one kept" + (why.empty() ? "" : ": " + why);
-    return false;
-  }
-}
-
-void save(EditorState& ed) {
-  removedeads();  // the level's own objects join the world at the first pass
-  if (!savefile(ed, EditedObjectsFile, [] { saveobjects(EditedObjectsFile); })) return;
-  ed.message = std::string("Saved ") + EditedObjectsFile;
-  if (!ed.cavechanged) return;
-  if (savefile(ed, EditedMapFile, [&ed] { savemap(EditedMapFile, ed.cave); }))
-    ed.message += std::string(" and ") + EditedMapFile;
-}
-
-void fly(EditorState& ed) {
-  int selected = indexof(ed.selection);
-  if (!testflight(ed.picture, ed.cave)) {
-    ed.message = "No ship to fly: place one with 0";
-    return;
-  }
-  ed.selection = objectat(selected);
-  // The Esc that ended the flight must not also end the editor.
-  while (key[KEY_ESC]) rest(EditorPassMilliseconds);
-  clear_keybuf();
-  ed.message = "Back from the test flight";
-}
-
-void check(EditorState& ed) {
-  CheckOutcome outcome = checkeditedlevel(ed.picture, ed.cave);
-  ed.marks = outcome.marks;
-  ed.message = outcome.summary;
-}
-
-void commandkey(EditorState& ed, int scancode, int c) {
-  switch (scancode) {
-    case KEY_F1: ed.help = !ed.help; return;
-    case KEY_HOME: jumptoship(ed); return;
-    case KEY_TAB: switchmode(ed); return;
-    case KEY_INSERT: insertkey(ed); return;
-    case KEY_DEL: deletekey(ed); return;
-    default: break;
-  }
-  switch (c) {
-    case 'n': newcavernkey(ed); break;
-    case 'x': deletecavernkey(ed); break;
-    case 'u': undo(ed); break;
-    case 's': save(ed); break;
-    case 't': fly(ed); break;
-    case 'v': check(ed); break;
-    default: break;
-  }
-}
-
-// Takes at most one typed key: the objects-mode keys of old, then the
-// editor's commands; any other key does nothing.
-void typedkey(EditorState& ed) {
-  if (!keypressed()) return;
-  int k = readkey();
-  int c = k & 0xff;
-  if (!ed.cavemode && objectkey(ed, c)) return;
-  commandkey(ed, k >> 8, c);
-}
-
-// One pass in which a key is held or the mouse button is down.
-void activepass(EditorState& ed) {
-  show_mouse(nullptr);
-  scrollornudge(ed);
-  typedkey(ed);
-  drawpass(ed);
-}
-
 }  // namespace
 
-void runeditor() {
-  EditorState ed;
-  refreshvscreen();
-  drawall();
-  show_mouse(screen);
-  showstatus(ed);
+EditorState::EditorState() : cave(levelmap().getpolygons()) {}
 
+Point pointer(const EditorState& ed) {
+  return {static_cast<float>(ed.pointerx + ed.view.x), static_cast<float>(ed.pointery + ed.view.y)};
+}
+
+// The state before an edit goes on the undo history; what the last check
+// found no longer holds.
+void beginedit(EditorState& ed) {
+  ed.history.push({ed.cave, placedobjects()});
+  ed.marks.clear();
+  ed.message.clear();
+}
+
+void caveedited(EditorState& ed) {
+  ed.cavechanged = true;
+  ed.picture.redraw(ed.cave);
+}
+
+void endmoves(EditorState& ed) {
+  EditorInput none;
+  nudgeended(ed, none);
+  dragended(ed);
+}
+
+void editorstart(EditorState& ed) {
+  refreshvscreen();
+  if (screen) {
+    drawall();
+    show_mouse(screen);
+  }
+  showstatus(ed);
+}
+
+EditorOutcome editorpass(EditorState& ed, const EditorInput& in) {
+  ed.pointerx = in.x;
+  ed.pointery = in.y;
   // Esc is read once at the start of a pass, which is then an active pass:
   // even an Esc as the very first input lets the level's objects join the
   // world before they are saved.
-  bool leaving;
+  if (!in.esc) ed.escarmed = true;
+  const bool leaving = in.esc && ed.escarmed;
+  bool active = in.anykey || leaving || in.typed;
+  const bool down = in.leftbutton();
+  if (down) {
+    buttonheld(ed);
+    active = true;
+  }
+  bool redrawn = nudgeended(ed, in);
+  if (!down && ed.buttonwasdown) redrawn = dragended(ed) || redrawn;
+  ed.buttonwasdown = down;
+  if (active) {
+    scrollornudge(ed, in);
+    if (in.typed) typedkey(ed, in.typed);
+    drawpass(ed);
+  } else if (redrawn) {
+    drawpass(ed);
+  } else {
+    showstatus(ed);
+  }
+  return leaving ? EditorOutcome::SaveAndLeave : EditorOutcome::Stay;
+}
+
+void editorsave(const EditorState& ed) { writefiles(ed); }
+
+void runeditor() {
+  EditorState ed;
+  editorstart(ed);
+  int wheel = mouse_z;
+  EditorOutcome outcome;
   do {
-    leaving = key[KEY_ESC];
-    bool keyactive = anykeyheld() || leaving;
-    bool down = mouse_b & 1;
-    if (down) {
-      buttonheld(ed);
-      keyactive = true;
-    }
-    bool redrawn = nudgeended(ed);
-    if (!down && ed.buttonwasdown) redrawn = dragended(ed) || redrawn;
-    ed.buttonwasdown = down;
-    if (keyactive)
-      activepass(ed);
-    else if (redrawn)
-      drawpass(ed);
-    else
-      showstatus(ed);
-    if (!leaving) rest(EditorPassMilliseconds);
-  } while (!leaving);
+    outcome = editorpass(ed, readeditorinput(wheel));
+    if (outcome == EditorOutcome::Stay) rest(EditorPassMilliseconds);
+  } while (outcome == EditorOutcome::Stay);
   show_mouse(nullptr);
-  writefiles(ed);
+  if (outcome == EditorOutcome::SaveAndLeave) editorsave(ed);
 }

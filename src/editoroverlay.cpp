@@ -23,31 +23,6 @@ const int SelectedHalf = 5;
 
 const int MarkRadius = 30;
 
-const char* const HelpLines[] = {
-    "Level editor keys                                  F1: close this help",
-    "",
-    "arrows             scroll the view",
-    "left Shift+arrows  move the selected object or vertex by one pixel",
-    "left mouse button  objects: select the nearest object",
-    "                   cave: select the nearest vertex; drag to move it",
-    "1 2 3 4            place a hydrogen, oxygen, HCl or HF tank",
-    "5  %               place the exit base, the start base",
-    "6 7 8 9            place a blue, orange, yellow or green wibblet",
-    "0                  place the ship",
-    "d                  delete the selected object",
-    "Tab                switch between objects mode and cave mode",
-    "Insert             cave: add a vertex at the pointer after the selected",
-    "Delete             cave: remove the selected vertex; objects: as d",
-    "n                  cave: new 200 x 150 cavern at the pointer",
-    "x                  cave: delete the selected vertex's polygon",
-    "u                  undo the last edit",
-    "s                  save leveledited.txt (and leveleditedmap.txt)",
-    "t                  test flight from the ship; it ends as a level does",
-    "v                  check the level; red rings mark the problems",
-    "Home               centre the view on the ship",
-    "F1                 show or hide this help",
-    "Esc                save and leave",
-};
 
 int white() { return makecol(255, 255, 255); }
 
@@ -139,12 +114,12 @@ void drawcheckmarks(BITMAP* target, int originx, int originy, const std::vector<
   }
 }
 
-void drawhelp(BITMAP* target, int originx, int originy) {
-  const int lines = sizeof HelpLines / sizeof HelpLines[0];
+void drawhelp(BITMAP* target, int originx, int originy, const std::vector<std::string>& text) {
+  const int lines = static_cast<int>(text.size());
   const int w = 76 * CharWidth + 16, h = lines * (RowHeight + 2) + 16;
   const int x = originx + (ScreenWidth - w) / 2, y = originy + (ScreenHeight - StatusHeight - h) / 2;
   rectfill(target, x, y, x + w - 1, y + h - 1, makecol(16, 20, 36));
   rect(target, x, y, x + w - 1, y + h - 1, white());
   for (int i = 0; i < lines; i++)
-    textout_ex(target, font, HelpLines[i], x + 8, y + 8 + i * (RowHeight + 2), white(), -1);
+    textout_ex(target, font, text[i].c_str(), x + 8, y + 8 + i * (RowHeight + 2), white(), -1);
 }

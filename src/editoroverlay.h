@@ -51,5 +51,6 @@ void drawcaveoutline(BITMAP* target, int originx, int originy, const Cave& cave,
 // A numbered red ring round each place a check found wrong.
 void drawcheckmarks(BITMAP* target, int originx, int originy, const std::vector<CheckMark>& marks);
 
-// The box listing every key of the editor, in the middle of the window.
-void drawhelp(BITMAP* target, int originx, int originy);
+// The box listing every key of the editor, one line each, in the middle of
+// the window.
+void drawhelp(BITMAP* target, int originx, int originy, const std::vector<std::string>& lines);

@@ -61,6 +61,7 @@ bool testflight(CavePicture& picture, const Cave& cave) {
   addplacedobjects(records);
   removedeads();
   refreshvscreen();
+  clear_keybuf();  // what was typed in flight is not for the editor
   return true;
 }
 

@@ -14,7 +14,8 @@
 // objects as placed, with the upgrades of a new game. Afterwards the world
 // holds new editor objects made from the same records, in the same order,
 // and the player record is as it was. The cave picture must be current.
-// Writes no file. Returns false, flying nothing, when no ship is placed.
+// Writes no file; empties the keyboard buffer after the flight. Returns
+// false, flying nothing, when no ship is placed.
 bool testflight(CavePicture& picture, const Cave& cave);
 
 // What a check of the level found.
