@@ -11,12 +11,13 @@ constexpr const char* EditedObjectsFile = "leveledited.txt";
 constexpr const char* EditedMapFile = "leveleditedmap.txt";
 
 // Runs the level editor over the level that initlevel built until Esc, then
-// writes every object to EditedObjectsFile and, when the cave was changed,
-// the cave to EditedMapFile. A failed save there throws "Save error".
+// writes every object to EditedObjectsFile and the cave to EditedMapFile,
+// so that the two always describe one level. A failed save there throws
+// "Save error". Leaving with q writes nothing.
 void runeditor();
 
 // What a pass asks of the program.
-enum class EditorOutcome { Stay, SaveAndLeave };
+enum class EditorOutcome { Stay, SaveAndLeave, Leave };
 
 // runeditor's steps, apart so that tests and benchmarks drive the editor
 // with made-up input. editorstart shows the level as the editor opens;

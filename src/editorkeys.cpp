@@ -5,13 +5,11 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <cmath>
 #include <sstream>
 
 #include "common.h"
 #include "editor.h"
 #include "editorstate.h"
-#include "editortools.h"
 #include "enemies.h"
 #include "errors.h"
 #include "manager.h"
@@ -19,27 +17,41 @@
 
 namespace {
 
-const int ScrollStep = 4;
+// Where a key works: the editor's two modes, the overview over either, and
+// drawing a cavern in cave mode.
+enum Where { InObjects = 1, InCave = 2, InOverview = 4, InDrawing = 8 };
+const int Editing = InObjects | InCave;
+const int Viewing = Editing | InOverview;
+const int Anywhere = Viewing | InDrawing;
 
-// Which modes a key works in.
-enum Modes { InObjects = 1, InCave = 2, Anywhere = InObjects | InCave };
+int where(const EditorState& ed) {
+  return ed.overview ? InOverview : ed.drawing ? InDrawing : ed.cavemode ? InCave : InObjects;
+}
 
 struct EditorKey;
 using KeyAction = void (*)(EditorState&, const EditorKey&);
 
+// A word for the status line's reminder of the keys, where it is shown.
+struct Hint {
+  int where = 0;
+  const char* text = nullptr;
+};
+
 // One row of the table. A row without an action is input the editor polls
-// each pass (held keys and the mouse), listed only in the help.
+// each pass (held keys and the mouse), listed in the help.
 struct EditorKey {
   const char* name;  // as the help lists it
   int scancode;      // matched on the scancode, or 0
   int character;     // matched on the character, or 0
-  int modes;
+  int works;         // Where bits
   const char* help;  // null: listed on the line of the row above
-  const char* hint;  // the status line's reminder in objects mode, or null
-  const char* cavehint;  // ... in cave mode
   KeyAction act;
+  Hint hints[2];
   PlacedObject placed;  // what a placing key places
 };
+
+// What the level is now, for the undo history.
+LevelState levelnow(const EditorState& ed) { return {ed.cave, placedobjects()}; }
 
 int indexof(GameObject* obj) {
   std::vector<GameObject*> objects = levelobjects();
@@ -60,6 +72,7 @@ void place(EditorState& ed, const EditorKey& k) {
   GameObject* obj = makeplaced(record);
   addobject(obj);
   ed.selection = obj;
+  editdone(ed);
 }
 
 void deleteselection(EditorState& ed, const EditorKey&) {
@@ -67,13 +80,17 @@ void deleteselection(EditorState& ed, const EditorKey&) {
   beginedit(ed);
   ed.selection->dead = true;
   ed.selection = nullptr;
+  editdone(ed);
 }
+
+const char* const CaveKey = "That key edits the cave: press Tab for cave mode";
+const char* const NoVertex = "Select a vertex first: click near it";
 
 // Runs a cave edit on a copy, so that a refused edit changes nothing.
 template <class Edit>
 void editcave(EditorState& ed, Edit edit) {
   if (!ed.cavemode) {
-    ed.message = "That key edits the cave: press Tab for cave mode";
+    ed.message = CaveKey;
     return;
   }
   Cave edited = ed.cave;
@@ -86,9 +103,8 @@ void editcave(EditorState& ed, Edit edit) {
   ed.cave = std::move(edited);
   ed.vertex = vertex;
   caveedited(ed);
+  editdone(ed);
 }
-
-const char* const NoVertex = "Select a vertex first: click near it";
 
 void insertkey(EditorState& ed, const EditorKey&) {
   Point at = pointer(ed);
@@ -118,6 +134,29 @@ void deletecavernkey(EditorState& ed, const EditorKey&) {
   });
 }
 
+// c starts drawing a cavern, and abandons one being drawn.
+void drawkey(EditorState& ed, const EditorKey&) {
+  if (!ed.cavemode) {
+    ed.message = CaveKey;
+    return;
+  }
+  endmoves(ed);
+  ed.message = ed.drawing ? "Drawing abandoned" : "";
+  ed.drawing = !ed.drawing;
+  ed.drawn.clear();
+}
+
+void closekey(EditorState& ed, const EditorKey&) { closedrawing(ed); }
+
+void backkey(EditorState& ed, const EditorKey&) {
+  if (ed.drawn.empty()) {
+    ed.message = "No point to take back";
+    return;
+  }
+  ed.drawn.pop_back();
+  ed.message.clear();
+}
+
 void switchmode(EditorState& ed, const EditorKey&) {
   endmoves(ed);
   ed.cavemode = !ed.cavemode;
@@ -125,8 +164,13 @@ void switchmode(EditorState& ed, const EditorKey&) {
 
 void togglehelp(EditorState& ed, const EditorKey&) { ed.help = !ed.help; }
 
+void toggleoverview(EditorState& ed, const EditorKey&) {
+  endmoves(ed);
+  ed.overview = !ed.overview;
+}
+
 // Centres the view on the ship the game would fly (the last one placed),
-// or without a ship on the first start base, in whole scroll steps.
+// or without a ship on the first start base.
 void jumptoship(EditorState& ed, const EditorKey&) {
   GameObject* target = nullptr;
   for (GameObject* obj : levelobjects()) {
@@ -137,12 +181,50 @@ void jumptoship(EditorState& ed, const EditorKey&) {
     ed.message = "No ship or start base to go to";
     return;
   }
-  auto centred = [](float at, int half, int max) {
-    int x = ScrollStep * static_cast<int>(std::lround((at - half) / ScrollStep));
-    return x < 0 ? 0 : x > max ? max : x;
-  };
-  ed.view.x = centred(target->position.x, ScreenWidth / 2, ed.view.maxx);
-  ed.view.y = centred(target->position.y, ScreenHeight / 2, ed.view.maxy);
+  centreview(ed, target->position);
+}
+
+// g: the selected base or tank onto the floor below it, the ship onto its
+// start base.
+void dropkey(EditorState& ed, const EditorKey&) {
+  PlacedObject record;
+  if (!ed.selection || !recordof(ed.selection, record) || record.letter == EnemyRecord) {
+    ed.message = "Select a base, a tank or the ship to drop: wibblets hover";
+    return;
+  }
+  const std::string name = objectname(record.letter, record.type);
+  ed.picture.restamp(ed.cave);
+  Point to;
+  if (!dropplace(ed.selection, ed.picture.caveonly(), to)) {
+    ed.message = record.letter == ShipRecord ? "No start base below the ship" : "No floor below the " + name;
+    return;
+  }
+  if (to.x == record.position.x && to.y == record.position.y) {
+    ed.message = "The " + name + " stands there already";
+    return;
+  }
+  beginedit(ed);
+  ed.selection->position = to;
+  if (StaticObject* s = dynamic_cast<StaticObject*>(ed.selection)) s->drawn = false;
+  ed.message = "Dropped: " + objecttext(record.letter, record.type, to);
+  editdone(ed);
+}
+
+// Puts the level back to `state`, keeping the selection's place in the list.
+void restore(EditorState& ed, LevelState state) {
+  ed.drag = Drag{};
+  ed.nudge = Nudge::None;
+  if (placedobjects() != state.objects) {
+    int selected = indexof(ed.selection);
+    replaceobjects(state.objects);
+    ed.selection = objectat(selected);
+    refreshvscreen();
+  }
+  if (!samecave(ed.cave, state.cave)) {
+    ed.cave = std::move(state.cave);
+    caveedited(ed);
+  }
+  if (!isvertex(ed.cave, ed.vertex)) ed.vertex = CaveVertex{};
 }
 
 void undo(EditorState& ed, const EditorKey&) {
@@ -150,22 +232,19 @@ void undo(EditorState& ed, const EditorKey&) {
     ed.message = "Nothing to undo";
     return;
   }
-  ed.drag = Drag{};
-  ed.nudge = Nudge::None;
-  LevelState before = ed.history.pop();
-  if (placedobjects() != before.objects) {
-    int selected = indexof(ed.selection);
-    replaceobjects(before.objects);
-    ed.selection = objectat(selected);
-    refreshvscreen();
-  }
-  if (!samecave(ed.cave, before.cave)) {
-    ed.cave = std::move(before.cave);
-    caveedited(ed);
-  }
-  if (!isvertex(ed.cave, ed.vertex)) ed.vertex = CaveVertex{};
-  ed.marks.clear();
+  restore(ed, ed.history.undo(levelnow(ed)));
   ed.message = "Undone";
+  editdone(ed);
+}
+
+void redo(EditorState& ed, const EditorKey&) {
+  if (!ed.history.canredo()) {
+    ed.message = "Nothing to redo";
+    return;
+  }
+  restore(ed, ed.history.redo(levelnow(ed)));
+  ed.message = "Redone";
+  editdone(ed);
 }
 
 // Writes one file; a failure goes on the status line instead of ending
@@ -182,13 +261,17 @@ bool savefile(EditorState& ed, const char* name, Write write) {
   }
 }
 
+// Both files every time, so that they always describe one level.
 void save(EditorState& ed, const EditorKey&) {
   removedeads();  // the level's own objects join the world at the first pass
   if (!savefile(ed, EditedObjectsFile, [] { saveobjects(EditedObjectsFile); })) return;
-  ed.message = std::string("Saved ") + EditedObjectsFile;
-  if (!ed.cavechanged) return;
-  if (savefile(ed, EditedMapFile, [&ed] { savemap(EditedMapFile, ed.cave); }))
-    ed.message += std::string(" and ") + EditedMapFile;
+  if (!savefile(ed, EditedMapFile, [&ed] { savemap(EditedMapFile, ed.cave); })) return;
+  ed.message = std::string("Saved ") + EditedObjectsFile + " and " + EditedMapFile;
+}
+
+void quitkey(EditorState& ed, const EditorKey&) {
+  ed.quitting = true;
+  ed.message = "Leave without saving? (y/n)";
 }
 
 void fly(EditorState& ed, const EditorKey&) {
@@ -199,20 +282,34 @@ void fly(EditorState& ed, const EditorKey&) {
   }
   ed.selection = objectat(selected);
   ed.escarmed = false;  // the Esc that ended the flight must not also end the editor
+  ed.overviewpicture.stale();
   ed.message = "Back from the test flight";
 }
 
-void check(EditorState& ed, const EditorKey&) {
-  CheckOutcome outcome = checkeditedlevel(ed.picture, ed.cave);
-  ed.marks = outcome.marks;
-  ed.message = outcome.summary;
+void check(EditorState& ed, const EditorKey&) { runcheck(ed); }
+
+// PgDn and PgUp: the next or previous problem, round and round.
+void gotoproblem(EditorState& ed, int step) {
+  CheckFound& found = ed.check;
+  const int n = static_cast<int>(found.problems.size());
+  if (n == 0) {
+    ed.message = found.asked ? "The check found no problems" : "No problems to go to: press v to check the level";
+    return;
+  }
+  found.current = found.current < 0 ? (step > 0 ? 0 : n - 1) : (found.current + step + n) % n;
+  const FoundProblem& p = found.problems[found.current];
+  if (p.placed) centreview(ed, {static_cast<float>(p.x), static_cast<float>(p.y)});
+  ed.message = "Problem " + std::to_string(found.current + 1) + " of " + std::to_string(n) + ": " + p.words;
 }
+
+void nextproblem(EditorState& ed, const EditorKey&) { gotoproblem(ed, 1); }
+void previousproblem(EditorState& ed, const EditorKey&) { gotoproblem(ed, -1); }
 
 std::string undohelp() {
   return "undo the last edit, up to " + std::to_string(UndoHistory::UndoSteps) + " back";
 }
 
-std::string savehelp() { return std::string("save ") + EditedObjectsFile + " (and " + EditedMapFile + ")"; }
+std::string savehelp() { return std::string("save ") + EditedObjectsFile + " and " + EditedMapFile; }
 
 std::string newcavernhelp() {
   std::ostringstream s;
@@ -220,51 +317,70 @@ std::string newcavernhelp() {
   return s.str();
 }
 
+std::string drawhelp() {
+  return "cave: draw a cavern, " + std::to_string(MinCavernPoints) + " to " + std::to_string(MaxPoints) +
+         " points; c again abandons it";
+}
+
 // Texts made from the constants, kept for the table's pointers.
-const std::string UndoHelp = undohelp(), SaveHelp = savehelp(), NewCavernHelp = newcavernhelp();
+const std::string UndoHelp = undohelp(), SaveHelp = savehelp(), NewCavernHelp = newcavernhelp(),
+                  DrawHelp = drawhelp();
 
 const PlacedObject None{0, 0, {0, 0}};
 PlacedObject tank(StaticType t) { return {StaticRecord, t, {0, 0}}; }
 PlacedObject wibblet(EnemyType t) { return {EnemyRecord, t, {0, 0}}; }
 
 const EditorKey Keys[] = {
-    {"F1", KEY_F1, 0, Anywhere, "show or hide this help", "help", "help", togglehelp, None},
-    {"arrows", 0, 0, Anywhere, "scroll the view", nullptr, nullptr, nullptr, None},
-    {"left Shift+arrows", 0, 0, Anywhere, "move the selected object or vertex by one pixel", nullptr, nullptr,
-     nullptr, None},
-    {"left mouse button", 0, 0, Anywhere, "objects: select the nearest object", nullptr, nullptr, nullptr, None},
-    {"", 0, 0, Anywhere, "cave: select the nearest vertex; drag to move it", nullptr, "drag a vertex", nullptr,
+    {"F1", KEY_F1, 0, Anywhere, "show or hide this help", togglehelp, {{Anywhere, "help"}}, None},
+    {"arrows", 0, 0, Anywhere, "scroll the view", nullptr, {}, None},
+    {"wheel", 0, 0, Anywhere, "scroll up and down; with Shift, left and right", nullptr, {}, None},
+    {"right button", 0, 0, Anywhere, "drag to move the view", nullptr, {}, None},
+    {"left Shift+arrows", 0, 0, Anywhere, "move the selected object or vertex by a pixel", nullptr, {}, None},
+    {"left mouse button", 0, 0, Anywhere, "objects: select the nearest object; drag one to move it", nullptr, {},
      None},
-    {"1", 0, '1', InObjects, "place a hydrogen, oxygen, HCl or HF tank", nullptr, nullptr, place,
-     tank(TankHydrogen)},
-    {"2", 0, '2', InObjects, nullptr, nullptr, nullptr, place, tank(TankOxygen)},
-    {"3", 0, '3', InObjects, nullptr, nullptr, nullptr, place, tank(TankHCl)},
-    {"4", 0, '4', InObjects, nullptr, nullptr, nullptr, place, tank(TankHF)},
-    {"5", 0, '5', InObjects, "place the exit base, the start base", nullptr, nullptr, place,
-     tank(PlayerBaseExit)},
-    {"%", 0, '%', InObjects, nullptr, nullptr, nullptr, place, tank(PlayerBaseStart)},
-    {"6", 0, '6', InObjects, "place a blue, orange, yellow or green wibblet", nullptr, nullptr, place,
-     wibblet(BlueStaticWibblet)},
-    {"7", 0, '7', InObjects, nullptr, nullptr, nullptr, place, wibblet(OrangeWibblet)},
-    {"8", 0, '8', InObjects, nullptr, nullptr, nullptr, place, wibblet(YellowWibblet)},
-    {"9", 0, '9', InObjects, nullptr, nullptr, nullptr, place, wibblet(GreenWibblet)},
-    {"0", 0, '0', InObjects, "place the ship", nullptr, nullptr, place, {ShipRecord, 0, {0, 0}}},
-    {"d", 0, 'd', InObjects, "delete the selected object", nullptr, nullptr, deleteselection, None},
-    {"Tab", KEY_TAB, 0, Anywhere, "switch between objects mode and cave mode", "cave mode", "objects mode",
-     switchmode, None},
-    {"Insert", KEY_INSERT, 0, Anywhere, "cave: add a vertex at the pointer after the selected", nullptr, "vertex",
-     insertkey, None},
-    {"Delete", KEY_DEL, 0, Anywhere, "cave: remove the selected vertex; objects: as d", nullptr, nullptr,
-     deletekey, None},
-    {"n", 0, 'n', Anywhere, NewCavernHelp.c_str(), nullptr, "new", newcavernkey, None},
-    {"x", 0, 'x', Anywhere, "cave: delete the selected vertex's polygon", nullptr, "delete", deletecavernkey,
+    {"", 0, 0, Anywhere, "cave: select the nearest vertex; drag to move it", nullptr, {}, None},
+    {"", 0, 0, Anywhere, "drawing: add a point; on the first, close the cavern", nullptr,
+     {{InDrawing, "click adds a point"}}, None},
+    {"", 0, 0, Anywhere, "overview: go to the place clicked", nullptr, {{InOverview, "click goes there"}}, None},
+    {"1", 0, '1', InObjects, "place a hydrogen, oxygen, HCl or HF tank", place, {}, tank(TankHydrogen)},
+    {"2", 0, '2', InObjects, nullptr, place, {}, tank(TankOxygen)},
+    {"3", 0, '3', InObjects, nullptr, place, {}, tank(TankHCl)},
+    {"4", 0, '4', InObjects, nullptr, place, {}, tank(TankHF)},
+    {"5", 0, '5', InObjects, "place the exit base, the start base", place, {}, tank(PlayerBaseExit)},
+    {"%", 0, '%', InObjects, nullptr, place, {}, tank(PlayerBaseStart)},
+    {"6", 0, '6', InObjects, "place a blue, orange, yellow or green wibblet", place, {}, wibblet(BlueStaticWibblet)},
+    {"7", 0, '7', InObjects, nullptr, place, {}, wibblet(OrangeWibblet)},
+    {"8", 0, '8', InObjects, nullptr, place, {}, wibblet(YellowWibblet)},
+    {"9", 0, '9', InObjects, nullptr, place, {}, wibblet(GreenWibblet)},
+    {"0", 0, '0', InObjects, "place the ship", place, {}, {ShipRecord, 0, {0, 0}}},
+    {"d", 0, 'd', InObjects, "delete the selected object", deleteselection, {}, None},
+    {"g", 0, 'g', InObjects, "drop the selection: base or tank to floor, ship to base", dropkey, {},
      None},
-    {"u", 0, 'u', Anywhere, UndoHelp.c_str(), "undo", nullptr, undo, None},
-    {"s", 0, 's', Anywhere, SaveHelp.c_str(), "save", nullptr, save, None},
-    {"t", 0, 't', Anywhere, "test flight from the ship; it ends as a level does", "fly", nullptr, fly, None},
-    {"v", 0, 'v', Anywhere, "check the level; red rings mark the problems", "check", nullptr, check, None},
-    {"Home", KEY_HOME, 0, Anywhere, "centre the view on the ship", "ship", nullptr, jumptoship, None},
-    {"Esc", 0, 0, Anywhere, "save and leave", nullptr, nullptr, nullptr, None},
+    {"Tab", KEY_TAB, 0, Editing, "switch between objects mode and cave mode", switchmode, {{Editing, "mode"}}, None},
+    {"Insert", KEY_INSERT, 0, Editing, "cave: add a vertex at the pointer after the selected", insertkey,
+     {{InCave, "add"}}, None},
+    {"Delete", KEY_DEL, 0, Editing, "cave: remove the selected vertex; objects: as d", deletekey,
+     {{InCave, "remove"}}, None},
+    {"n", 0, 'n', Editing, NewCavernHelp.c_str(), newcavernkey, {{InCave, "new"}}, None},
+    {"c", 0, 'c', Editing | InDrawing, DrawHelp.c_str(), drawkey, {{InCave, "draw"}, {InDrawing, "abandon"}}, None},
+    {"Enter", 0, '\r', InDrawing, "drawing: close the cavern", closekey, {{InDrawing, "closes"}}, None},
+    {"Backspace", 0, '\b', InDrawing, "drawing: take the last point back", backkey, {{InDrawing, "takes back"}},
+     None},
+    {"x", 0, 'x', Editing, "cave: delete the selected vertex's polygon", deletecavernkey, {{InCave, "delete"}}, None},
+    {"m", 0, 'm', Viewing, "show or hide the overview of the whole level", toggleoverview,
+     {{InObjects, "overview"}, {InOverview, "back"}}, None},
+    {"u", 0, 'u', Viewing, UndoHelp.c_str(), undo, {{InObjects, "undo"}}, None},
+    {"r", 0, 'r', Viewing, "redo what undo took back", redo, {{InObjects, "redo"}}, None},
+    {"s", 0, 's', Anywhere, SaveHelp.c_str(), save, {{InObjects, "save"}}, None},
+    {"t", 0, 't', Viewing, "test flight from the ship; it ends as a level does", fly, {{InObjects, "fly"}}, None},
+    {"v", 0, 'v', Anywhere, "check the level; red rings mark the problems", check,
+     {{InObjects | InOverview, "check"}}, None},
+    {"PgDn", KEY_PGDN, 0, Anywhere, "go to the next, the previous problem found", nextproblem,
+     {{InOverview, "problems"}}, None},
+    {"PgUp", KEY_PGUP, 0, Anywhere, nullptr, previousproblem, {}, None},
+    {"Home", KEY_HOME, 0, Anywhere, "centre the view on the ship", jumptoship, {}, None},
+    {"Esc", 0, 0, Anywhere, "save and leave", nullptr, {}, None},
+    {"q", 0, 'q', Anywhere, "leave without saving (asks first)", quitkey, {}, None},
 };
 
 bool matches(const EditorKey& k, int scancode, int c) {
@@ -276,10 +392,32 @@ const size_t HelpNameWidth = 19;
 
 }  // namespace
 
+void closedrawing(EditorState& ed) {
+  Cave edited = ed.cave;
+  CaveVertex vertex;
+  if (const char* refused = closecavern(edited, ed.drawn, vertex)) {
+    ed.message = refused;
+    return;
+  }
+  beginedit(ed);
+  ed.cave = std::move(edited);
+  ed.vertex = vertex;
+  ed.drawing = false;
+  ed.drawn.clear();
+  caveedited(ed);
+  editdone(ed);
+}
+
 void typedkey(EditorState& ed, int code) {
-  const int mode = ed.cavemode ? InCave : InObjects;
-  for (const EditorKey& k : Keys)
-    if (matches(k, code >> 8, code & 0xff) && (k.modes & mode)) return k.act(ed, k);
+  const int here = where(ed);
+  for (const EditorKey& k : Keys) {
+    if (!matches(k, code >> 8, code & 0xff)) continue;
+    if (k.works & here) return k.act(ed, k);
+    // A key of the editing modes in the overview or while drawing.
+    if (here == InOverview) ed.message = "The overview: click a place or press m to edit";
+    if (here == InDrawing) ed.message = "Drawing a cavern: Enter closes it, c abandons it";
+    return;
+  }
 }
 
 std::vector<std::string> helplines() {
@@ -303,13 +441,14 @@ std::vector<std::string> helplines() {
   return lines;
 }
 
-std::string keyhint(bool cavemode) {
+std::string keyhint(const EditorState& ed) {
+  const int here = where(ed);
   std::string hint;
-  for (const EditorKey& k : Keys) {
-    const char* word = cavemode ? k.cavehint : k.hint;
-    if (!word) continue;
-    if (!hint.empty()) hint += "  ";
-    hint += *k.name ? std::string(k.name) + " " + word : word;
-  }
+  for (const EditorKey& k : Keys)
+    for (const Hint& h : k.hints) {
+      if (!(h.where & here)) continue;
+      if (!hint.empty()) hint += "  ";
+      hint += *k.name ? std::string(k.name) + " " + h.text : h.text;
+    }
   return hint;
 }

@@ -1,5 +1,6 @@
 #include "editortools.h"
 
+#include <chrono>
 #include <sstream>
 
 #include "checks.h"
@@ -25,25 +26,25 @@ void fly(const std::vector<PlacedObject>& records) {
   playerinfo = saved;
 }
 
-// The middle of what the game draws for the object a problem names.
-CheckMark markfor(const LevelObject& o, int number) {
-  if (o.picture.w > 0 && o.picture.h > 0)
-    return {o.picture.x + o.picture.w / 2, o.picture.y + o.picture.h / 2, number};
-  return {o.x, o.y, number};
+// The middle of what the game draws for the object a problem names, or the
+// place a problem of the whole level names.
+FoundProblem found(const Problem& p, const CheckedLevel& level) {
+  FoundProblem f{plaindescribe(p, level), p.placed, p.x, p.y};
+  if (p.record <= 0 || p.record > static_cast<int>(level.objects.size())) return f;
+  const LevelObject& o = level.objects[p.record - 1];
+  const bool pictured = o.picture.w > 0 && o.picture.h > 0;
+  f.placed = true;
+  f.x = pictured ? o.picture.x + o.picture.w / 2 : o.x;
+  f.y = pictured ? o.picture.y + o.picture.h / 2 : o.y;
+  return f;
 }
 
-// "2 problems. 1: hydrogen tank at (700, 420): its picture overlaps rock";
-// the numbers are those by the rings.
-std::string summarise(const std::vector<Problem>& problems, const CheckedLevel& level) {
+// "2 problems. 1: the hydrogen tank at (700, 420) overlaps rock"; the
+// numbers are those by the rings.
+std::string summarise(const std::vector<FoundProblem>& problems) {
   if (problems.empty()) return "Check: no problems found";
-  const Problem& first = problems.front();
   std::ostringstream s;
-  s << problems.size() << (problems.size() == 1 ? " problem. 1: " : " problems. 1: ");
-  if (first.record > 0 && first.record <= static_cast<int>(level.objects.size())) {
-    const LevelObject& o = level.objects[first.record - 1];
-    s << objectname(o.letter, o.type) << " at (" << o.x << ", " << o.y << "): ";
-  }
-  s << first.text;
+  s << problems.size() << (problems.size() == 1 ? " problem. 1: " : " problems. 1: ") << problems[0].words;
   return s.str();
 }
 
@@ -66,18 +67,20 @@ bool testflight(CavePicture& picture, const Cave& cave) {
 }
 
 CheckOutcome checkeditedlevel(CavePicture& picture, const Cave& cave) {
+  const auto start = std::chrono::steady_clock::now();
   picture.restamp(cave);
   CheckedLevel level;
   level.rock = picture.caveonly();
   level.solid = collisionmap;
   level.objects = describeobjects(levelobjects());
-  const std::vector<Problem> problems = checklevel(level);
+  level.cave = &cave;
   CheckOutcome outcome;
-  for (size_t i = 0; i < problems.size(); i++) {
-    const int record = problems[i].record;
-    if (record > 0 && record <= static_cast<int>(level.objects.size()))
-      outcome.marks.push_back(markfor(level.objects[record - 1], static_cast<int>(i) + 1));
+  for (const Problem& p : checklevel(level)) {
+    outcome.problems.push_back(found(p, level));
+    const FoundProblem& f = outcome.problems.back();
+    if (f.placed) outcome.marks.push_back({f.x, f.y, static_cast<int>(outcome.problems.size())});
   }
-  outcome.summary = summarise(problems, level);
+  outcome.summary = summarise(outcome.problems);
+  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return outcome;
 }

@@ -18,10 +18,19 @@
 // false, flying nothing, when no ship is placed.
 bool testflight(CavePicture& picture, const Cave& cave);
 
+// One problem a check found, as the editor shows it.
+struct FoundProblem {
+  std::string words;    // in plain words, naming objects and places
+  bool placed = false;  // it has a place: the middle of an object, or a point
+  int x = 0, y = 0;     // world pixels
+};
+
 // What a check of the level found.
 struct CheckOutcome {
-  std::vector<CheckMark> marks;  // one per problem that has a place
-  std::string summary;           // for the status line
+  std::vector<FoundProblem> problems;  // in the checks' order
+  std::vector<CheckMark> marks;        // one per problem that has a place
+  std::string summary;                 // for the status line
+  double seconds = 0;                  // how long the check took
 };
 
 // Runs the level designer's checks on the cave and the objects where they

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,18 +43,24 @@ class Checks : public ::testing::Test {
   void wibblet(float x, float y) { place(new Enemy(BlueStaticWibblet), x, y); }  // radius 14
   void ship(float x, float y) { place(new Ship(), x, y); }                       // radius 23
 
-  // What `check` says of the objects placed so far, which it then clears.
-  Lines report(void (*check)(const CheckedLevel&, std::vector<Problem>&)) {
+  // What `check` says of the objects placed so far and `cave`, which it
+  // then clears: as levelcheck says it, or in the editor's plain words.
+  Lines report(void (*check)(const CheckedLevel&, std::vector<Problem>&), bool plain = false) {
     std::vector<GameObject*> list;
     for (const auto& o : made) list.push_back(o.get());
-    CheckedLevel level{rock, rock, describeobjects(list)};
+    CheckedLevel level{rock, rock, describeobjects(list), &cave};
     std::vector<Problem> problems;
     check(level, problems);
     Lines lines;
-    for (const Problem& p : problems) lines.push_back(describe(p, level));
+    for (const Problem& p : problems) {
+      lines.push_back(plain ? plaindescribe(p, level) : describe(p, level));
+      if (p.placed) lines.back() += " @ " + std::to_string(p.x) + " " + std::to_string(p.y);
+    }
     made.clear();
+    cave.clear();
     return lines;
   }
+  std::vector<Polygon> cave;
 
  private:
   template <class T>
@@ -127,6 +134,47 @@ TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
   ship(100, 150);
   base(TankOxygen, 100);  // a tank is no start base, however close
   EXPECT_EQ(report(checkshipstart).size(), 1u);
+}
+
+// The cave stays within the 600 x 300 picture, 20 px from its edges: one
+// problem a polygon, at its first point out of bounds.
+TEST_F(Checks, CavePointsKeepTwentyPixelsInsideThePicture) {
+  const float nan = std::nanf("");
+  cave = {{{{20, 20}, {580, 280}, {300, 150}}}, {{{19, 100}, {-1, 100}}}, {{{300, 281}}},
+          {{{581, 100}}}, {{{601, 100}}}, {{{300, nan}}}};
+  EXPECT_EQ(report(checkcaveedges),
+            (Lines{"cave polygon 2 comes within 20 px of the picture's edge at (19, 100), leaving no room for its "
+                   "rim @ 19 100",
+                   "cave polygon 3 comes within 20 px of the picture's edge at (300, 281), leaving no room for its "
+                   "rim @ 300 281",
+                   "cave polygon 4 comes within 20 px of the picture's edge at (581, 100), leaving no room for its "
+                   "rim @ 581 100",
+                   "cave polygon 5 reaches outside the level picture at (601, 100) @ 601 100",
+                   "cave polygon 6 reaches outside the level picture at (300, 0) @ 300 0"}));
+  EXPECT_EQ(report(checkhascave), Lines{"the level has no cave: it needs a cavern to fly in"});
+}
+
+// The editor's words name objects by kind and place: no record numbers, no
+// file letters.
+TEST_F(Checks, PlainWordsNameObjectsByKindAndPlace) {
+  base(PlayerBaseExit, 100);
+  base(TankHF, 111);
+  EXPECT_EQ(report(checkoverlaps, true),
+            Lines{"the hydrofluoric acid tank at (111, 201) overlaps the exit base at (100, 201)"});
+  ship(100, 168);
+  base(TankHydrogen, 75, 180);
+  EXPECT_EQ(report(checkoverlaps, true), Lines{"the ship at (100, 168) overlaps the hydrogen tank at (75, 180)"});
+  ship(100, 100);
+  ship(200, 100);
+  base(TankOxygen, 300, 150);
+  EXPECT_EQ(report(checkshipcount, true), Lines{"the ship at (200, 100): a second ship start; there must be exactly one"});
+  EXPECT_EQ(report(checkexitcount, true), Lines{"no exit base"});
+  ship(100, 100);
+  EXPECT_EQ(report(checkshipstart, true),
+            Lines{"the ship at (100, 100): no start base just below the ship: put it on one, at most 20 px above"});
+  base(TankOxygen, 300, 150);
+  EXPECT_EQ(report(checkstanding, true),
+            Lines{"the oxygen tank at (300, 150) does not stand on rock: the pixel below its position is open cave"});
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST(EditorTools, CheckMarksWhereObjectsStandNow) {
   InitObjects((dir + "/objects.txt").c_str());
   testing::internal::GetCapturedStdout();
   CavePicture picture;
-  const Cave& cave = levelmap().getpolygons();
+  const Cave cave = levelmap().getpolygons();
   CheckOutcome clean = checkeditedlevel(picture, cave);
   EXPECT_EQ(clean.summary, "Check: no problems found");
   EXPECT_TRUE(clean.marks.empty());
@@ -34,6 +34,16 @@ TEST(EditorTools, CheckMarksWhereObjectsStandNow) {
   }
   EXPECT_EQ(found.marks[0].number, 1);
   EXPECT_EQ(found.summary.find(std::to_string(found.marks.size()) + " problem"), 0u) << found.summary;
-  EXPECT_NE(found.summary.find("1: hydrogen tank at (50, 300): "), std::string::npos) << found.summary;
+  EXPECT_NE(found.summary.find("1: the hydrogen tank at (50, 300) overlaps rock"), std::string::npos) << found.summary;
+
+  // A problem of the cave is marked at its point.
+  Cave edged = cave;
+  edged[0].points[0] = {10, 100};
+  CheckOutcome edge = checkeditedlevel(picture, edged);
+  ASSERT_EQ(edge.problems.size(), found.problems.size() + 1);
+  const FoundProblem& first = edge.problems.front();  // of the level as a whole: first
+  EXPECT_EQ(first.words.find("cave polygon 1 comes within 20 px"), 0u) << first.words;
+  EXPECT_TRUE(first.placed && first.x == 10 && first.y == 100);
+  EXPECT_EQ(edge.marks.front().number, 1);
   initmanager();
 }

@@ -1,0 +1,378 @@
+#include "editor.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editorstate.h"
+#include "manager.h"
+#include "map.h"
+#include "support/world_support.h"
+
+namespace {
+
+// One cavern from (100, 100) to (900, 400), its floor at y = 400; the
+// objects stand on it. The view starts at (0, 0), so screen and level
+// pixels are the same until it scrolls.
+const char* const CaveMap = "1 4 100 100 900 100 900 400 100 400";
+const char* const Objects = "T 5 300 401\nS 300 343\nT 0 700 401\nT 1 500 401\n";
+
+// A level set up as the editor gets it, and an editor over it driven by
+// made-up input.
+class Editing : public ::testing::Test {
+ public:
+  void SetUp() override {
+    initallegro();
+    dir = maketempdir();
+    writefile(dir + "/map.txt", CaveMap);
+    writefile(dir + "/objects.txt", Objects);
+    keeplevelrock(true);
+    initcave((dir + "/map.txt").c_str());
+    keeplevelrock(false);
+    testing::internal::CaptureStdout();
+    InitObjects((dir + "/objects.txt").c_str());
+    testing::internal::GetCapturedStdout();
+    ed.reset(new EditorState);
+    editorstart(*ed);
+    pass(held());  // draws once: the level's objects can be selected
+  }
+  void TearDown() override {
+    ed.reset();
+    initmanager();
+  }
+
+  EditorOutcome pass(EditorInput in) { return editorpass(*ed, in); }
+  // Input with the pointer at (x, y) and nothing else.
+  EditorInput at(int x, int y) {
+    EditorInput in;
+    in.x = x, in.y = y;
+    return in;
+  }
+  EditorInput held() {
+    EditorInput in = at(x, y);
+    in.anykey = true;
+    return in;
+  }
+  void pointto(int px, int py) { pass(at(x = px, y = py)); }
+  // A key typed with the pointer where it is: a character, or a scancode.
+  EditorOutcome type(int c, int scancode = 0) {
+    EditorInput in = at(x, y);
+    in.typed = scancode << 8 | c;
+    return pass(in);
+  }
+  void click(int px, int py, int button = 1) {
+    EditorInput in = at(x = px, y = py);
+    in.buttons = button;
+    pass(in);
+    pass(at(px, py));
+  }
+  // The left button pressed at one place, moved through the others and let
+  // go at the last.
+  void drag(std::vector<std::pair<int, int>> path) {
+    for (auto [px, py] : path) {
+      EditorInput in = at(x = px, y = py);
+      in.buttons = 1;
+      pass(in);
+    }
+    pass(at(x, y));
+  }
+  // Left Shift and an arrow held for `passes` passes, then let go.
+  void nudge(bool EditorInput::*arrow, int passes) {
+    EditorInput in = held();
+    in.lshift = true;
+    in.*arrow = true;
+    for (int i = 0; i < passes; i++) pass(in);
+    pass(at(x, y));
+  }
+  LevelState level() const { return {ed->cave, placedobjects()}; }
+
+  std::string dir;
+  std::unique_ptr<EditorState> ed;
+  int x = 0, y = 0;
+};
+
+bool same(const LevelState& a, const LevelState& b) { return samecave(a.cave, b.cave) && a.objects == b.objects; }
+
+struct EditCase {
+  const char* name;  // unique
+  std::function<void(Editing&)> setup, edit;
+};
+
+}  // namespace
+
+// Every kind of edit is one undo step: u gives back the level before it,
+// and r the level after it.
+class EditorEdits : public Editing, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(EditorEdits, UndoGivesBackTheLevelBeforeAndRedoTheLevelAfter) {
+  GetParam().setup(*this);
+  const LevelState before = level();
+  GetParam().edit(*this);
+  const LevelState after = level();
+  ASSERT_FALSE(same(before, after)) << "the edit changed nothing; " << ed->message;
+  type('u');
+  EXPECT_TRUE(same(level(), before)) << ed->message;
+  type('r');
+  EXPECT_TRUE(same(level(), after)) << ed->message;
+  type('u');
+  EXPECT_TRUE(same(level(), before)) << "a second undo";
+}
+
+namespace {
+
+void nothing(Editing&) {}
+EditCase placing(const char* name, char key) {
+  return {name, nothing, [key](Editing& t) { t.pointto(600, 300), t.type(key); }};
+}
+void cavemode(Editing& t) { t.type('\t', KEY_TAB); }
+// Cave mode with the cavern's top-left corner selected.
+void corner(Editing& t) { cavemode(t), t.click(100, 100); }
+// The hydrogen tank, standing at (500, 401), selected.
+void tank(Editing& t) { t.click(500, 390); }
+
+const EditCase Edits[] = {
+    placing("hydrogen", '1'), placing("oxygen", '2'), placing("HCl", '3'), placing("HF", '4'),
+    placing("exit", '5'), placing("start", '%'), placing("blue", '6'), placing("orange", '7'),
+    placing("yellow", '8'), placing("green", '9'), placing("ship", '0'),
+    {"delete with d", tank, [](Editing& t) { t.type('d'); }},
+    {"delete with Delete", tank, [](Editing& t) { t.type(0, KEY_DEL); }},
+    {"nudge an object", tank, [](Editing& t) { t.nudge(&EditorInput::right, 3); }},
+    {"drag an object", nothing, [](Editing& t) { t.drag({{500, 390}, {520, 380}, {560, 370}}); }},
+    {"drop a tank", [](Editing& t) { t.pointto(600, 300), t.type('1'); }, [](Editing& t) { t.type('g'); }},
+    {"drop the ship", [](Editing& t) { t.pointto(300, 200), t.type('0'); }, [](Editing& t) { t.type('g'); }},
+    {"drag a vertex", cavemode, [](Editing& t) { t.drag({{104, 102}, {120, 130}, {150, 160}}); }},
+    {"nudge a vertex", corner, [](Editing& t) { t.nudge(&EditorInput::down, 4); }},
+    {"insert a vertex", corner, [](Editing& t) { t.pointto(400, 150), t.type(0, KEY_INSERT); }},
+    {"delete a vertex", corner, [](Editing& t) { t.type(0, KEY_DEL); }},
+    {"new cavern", cavemode, [](Editing& t) { t.pointto(1200, 300), t.type('n'); }},
+    {"delete a cavern", corner, [](Editing& t) { t.type('x'); }},
+    {"draw a cavern, Enter", cavemode,
+     [](Editing& t) { t.type('c'), t.click(200, 200), t.click(300, 200), t.click(250, 300), t.type('\r'); }},
+    {"draw a cavern, back to the start", cavemode,
+     [](Editing& t) { t.type('c'), t.click(200, 200), t.click(300, 200), t.click(250, 300), t.click(205, 195); }},
+};
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, EditorEdits, ::testing::ValuesIn(Edits), [](const auto& info) {
+  std::string name = info.param.name;
+  for (char& c : name) c = isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+});
+
+TEST_F(Editing, ANewEditClearsRedoAndRedoStopsAtTheLatest) {
+  pointto(600, 300);
+  type('1'), type('2');
+  type('u'), type('u');
+  EXPECT_EQ(placedobjects().size(), 4u);
+  type('r');
+  EXPECT_EQ(placedobjects().size(), 5u);
+  type('3');  // a new edit: the oxygen tank cannot come back
+  type('r');
+  EXPECT_EQ(ed->message, "Nothing to redo");
+  EXPECT_EQ(placedobjects().back().type, TankHCl);
+}
+
+// A press off every object selects the nearest as ever and drags nothing;
+// a press on one drags it by the pointer's way, however far.
+TEST_F(Editing, OnlyAPressOnAnObjectDragsIt) {
+  const std::vector<PlacedObject> before = placedobjects();
+  drag({{450, 250}, {470, 260}});
+  EXPECT_EQ(placedobjects(), before);
+  PlacedObject record;
+  ASSERT_TRUE(ed->selection && recordof(ed->selection, record));
+  EXPECT_EQ(record.type, TankHydrogen);
+  drag({{505, 380}, {900, 1000}, {1505, 1370}});
+  EXPECT_EQ(placedobjects()[3].position.x, 1500);
+  EXPECT_EQ(placedobjects()[3].position.y, 1391);
+}
+
+TEST_F(Editing, SaveWritesBothFilesAndSaysSo) {
+  InDirectory in(dir);
+  drag({{500, 390}, {530, 395}});
+  type('s');
+  EXPECT_EQ(ed->message, "Saved leveledited.txt and leveleditedmap.txt");
+  EXPECT_EQ(readfile(dir + "/leveledited.txt"), "T 5 300 401\nS 300 343\nT 0 700 401\nT 1 530 406\n");
+  EXPECT_EQ(readfile(dir + "/leveleditedmap.txt"), "1\n4  100 100  900 100  900 400  100 400\n");
+}
+
+// q asks; y leaves without saving, any other key (Esc too) goes back, and
+// the Esc that answered must be let go before it saves and leaves.
+TEST_F(Editing, QAsksAndOnlyYLeavesWithoutSaving) {
+  type('q');
+  EXPECT_EQ(ed->message, "Leave without saving? (y/n)");
+  EXPECT_EQ(type('n'), EditorOutcome::Stay);
+  EXPECT_EQ(placedobjects().size(), 4u);  // n placed nothing
+  type('q');
+  EditorInput esc = held();
+  esc.esc = true;
+  esc.typed = KEY_ESC << 8 | 27;
+  EXPECT_EQ(pass(esc), EditorOutcome::Stay);
+  esc.typed = 0;
+  EXPECT_EQ(pass(esc), EditorOutcome::Stay);
+  pass(held());
+  EXPECT_EQ(pass(esc), EditorOutcome::SaveAndLeave);
+  type('q');
+  EXPECT_EQ(type('y'), EditorOutcome::Leave);
+}
+
+TEST_F(Editing, OverviewClickCentresTheViewThereAndClosesIt) {
+  type('m');
+  ASSERT_TRUE(ed->overview);
+  const OverviewLayout l = overviewlayout(backgroundWidth, backgroundHeight);
+  pointto(l.x + l.w / 2, l.y + l.h / 4);
+  // The middle of that screen pixel; the view's corner in whole steps of 4.
+  EXPECT_EQ(ed->shown.where.find("x 1282 y 642  overview"), 0u) << ed->shown.where;
+  click(l.x + l.w / 2, l.y + l.h / 4);
+  EXPECT_FALSE(ed->overview);
+  EXPECT_EQ(ed->view.x, 964);
+  EXPECT_EQ(ed->view.y, 404);
+  click(l.x - 1, l.y);  // objects mode again: a click selects
+  type('m');
+  click(l.x - 1, l.y);  // off the level: nothing
+  EXPECT_TRUE(ed->overview);
+  type('m');
+  EXPECT_FALSE(ed->overview);
+}
+
+// The wheel scrolls 64 px a notch, sideways with Shift; the right button
+// drags the level, or in the overview the view's rectangle; never past
+// the level's edges.
+TEST_F(Editing, WheelAndRightButtonMoveTheViewWithinTheLevel) {
+  EditorInput in = at(300, 300);
+  in.wheel = -2;
+  pass(in);
+  EXPECT_EQ(ed->view.y, 128);
+  in.shift = true;
+  pass(in);
+  EXPECT_EQ(ed->view.x, 128);
+  in.wheel = 100;
+  pass(in);
+  EXPECT_EQ(ed->view.x, 0);
+  in = at(300, 300);
+  in.buttons = 2;
+  pass(in);
+  in.x = 250, in.y = 290;
+  pass(in);
+  EXPECT_EQ(ed->view.x, 50);
+  EXPECT_EQ(ed->view.y, 138);
+  pass(at(250, 290));
+  type('m');
+  in = at(100, 100);
+  in.buttons = 2;
+  pass(in);
+  in.x = 10000;
+  pass(in);
+  EXPECT_EQ(ed->view.x, ed->view.maxx);
+}
+
+// c draws in cave mode only; points come and go one by one; c again
+// abandons the drawing and leaves nothing to undo.
+TEST_F(Editing, DrawingACavernTakesThreeToTwentyPoints) {
+  type('c');
+  EXPECT_EQ(ed->message, "That key edits the cave: press Tab for cave mode");
+  type('\t', KEY_TAB), type('c');
+  ASSERT_TRUE(ed->drawing);
+  click(200, 200), click(300, 200);
+  type('\r');
+  EXPECT_EQ(ed->message, "A cavern needs at least 3 points");
+  click(202, 201);  // the first point, but two make no cavern
+  EXPECT_EQ(ed->message, "A cavern needs at least 3 points");
+  type('\b'), type('\b'), type('\b');
+  EXPECT_EQ(ed->message, "No point to take back");
+  for (int i = 0; i < MaxPoints; i++) click(150 + 20 * i, 150 + i % 2 * 100);
+  EXPECT_EQ(ed->message, "");
+  click(150, 300);
+  EXPECT_EQ(ed->message, "A cavern holds at most 20 points");
+  type('u');
+  EXPECT_EQ(ed->message, "Drawing a cavern: Enter closes it, c abandons it");
+  type('c');
+  EXPECT_FALSE(ed->drawing);
+  EXPECT_EQ(ed->cave.size(), 1u);
+  type('u');
+  EXPECT_EQ(ed->message, "Nothing to undo");
+}
+
+TEST_F(Editing, DropPutsATankOnTheFloorAndTheShipWhereTheCheckWantsIt) {
+  pointto(600, 150);
+  type('2'), type('g');
+  EXPECT_EQ(ed->message, "Dropped: oxygen tank at (600, 401)");
+  type('g');
+  EXPECT_EQ(ed->message, "The oxygen tank stands there already");
+  pointto(600, 50);  // in the rock above the cavern
+  type('2'), type('g');
+  EXPECT_EQ(ed->message, "No floor below the oxygen tank");
+  type('d');
+  click(300, 343), type('d');  // the level's own ship
+  pointto(330, 120);
+  type('0'), type('g');
+  EXPECT_EQ(ed->message, "Dropped: ship at (330, 343)");
+  type('v');
+  EXPECT_EQ(ed->message, "Check: no problems found");
+  pointto(800, 120);
+  type('0'), type('g');
+  EXPECT_EQ(ed->message, "No start base below the ship");
+}
+
+// After an edit the rings stay until the next check; the check runs again
+// by itself when it was quick.
+TEST_F(Editing, RingsStayAfterAnEditUntilTheCheckRunsAgain) {
+  pointto(50, 300);  // in rock
+  type('1');
+  type('v');
+  ASSERT_FALSE(ed->check.marks.empty());
+  const size_t rings = ed->check.marks.size();
+  ed->check.seconds = 1.0;  // a slow check
+  type('u');
+  EXPECT_EQ(ed->message, "Undone");
+  EXPECT_EQ(ed->check.marks.size(), rings);
+  ed->check.seconds = 0;  // a quick one
+  type('r');
+  EXPECT_EQ(ed->check.marks.size(), rings);
+  EXPECT_EQ(ed->message.find("Redone. " + std::to_string(ed->check.problems.size()) + " problems. 1: the hydrogen"), 0u)
+      << ed->message;
+  ed->check.seconds = 0;
+  type('u');
+  EXPECT_TRUE(ed->check.marks.empty());
+  EXPECT_EQ(ed->message, "Undone. Check: no problems found");
+}
+
+TEST_F(Editing, PgDnAndPgUpGoRoundTheProblemsAndCentreTheViewOnEach) {
+  type(0, KEY_PGDN);
+  EXPECT_EQ(ed->message, "No problems to go to: press v to check the level");
+  ed->view.x = ed->view.y = 1000;
+  pointto(100, 100);
+  type('6');  // a wibblet in rock at (1100, 1100)
+  ed->view.x = ed->view.y = 0;
+  type('v');
+  const int n = static_cast<int>(ed->check.problems.size());
+  ASSERT_GE(n, 1);
+  type(0, KEY_PGUP);  // from the start, PgUp goes to the last
+  EXPECT_EQ(ed->check.current, n - 1);
+  type(0, KEY_PGDN);  // and PgDn round to the first
+  EXPECT_EQ(ed->check.current, 0);
+  EXPECT_EQ(ed->message, "Problem 1 of " + std::to_string(n) + ": the blue wibblet at (1100, 1100) overlaps rock");
+  EXPECT_EQ(ed->view.x, 1100 - ScreenWidth / 2);
+  EXPECT_EQ(ed->view.y, 1100 - ScreenHeight / 2);
+}
+
+// The key table makes the help and the reminders: every line fits, and the
+// texts come from the constants.
+TEST_F(Editing, HelpAndRemindersFitTheirRows) {
+  const std::vector<std::string> help = helplines();
+  std::string all;
+  for (const std::string& line : help) {
+    EXPECT_LE(line.size(), size_t(HelpColumns)) << line;
+    all += line + "\n";
+  }
+  for (const char* text : {"200 x 150", "up to 100 back", "leveledited.txt and leveleditedmap.txt", "a cavern, 3 to 20 points"})
+    EXPECT_NE(all.find(text), std::string::npos) << text;
+  EXPECT_EQ(keyhint(*ed), "F1 help  Tab mode  m overview  u undo  r redo  s save  t fly  v check");
+  for (int key : {'\t', 'c', 'm'}) {  // cave mode, drawing, the overview
+    type(key, key == '\t' ? KEY_TAB : 0);
+    if (key == 'm') type('\b'), type('c');
+    EXPECT_EQ(wraprows(keyhint(*ed), MaxNoteRows).size(), 1u) << keyhint(*ed);
+  }
+}

@@ -1,0 +1,20 @@
+#include "editoroverlay.h"
+
+#include <gtest/gtest.h>
+
+// A long message wraps at spaces into rows of the status line, 80
+// characters at most; past the last row it ends in "...".
+TEST(EditorOverlay, LongMessagesWrapAtSpaces) {
+  const std::string word(30, 'w'), tail = " " + word + " " + word;
+  const std::vector<std::string> rows = wraprows(word + tail + tail + tail, 3);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0], word + " " + word);
+  EXPECT_EQ(rows[1], word + " " + word);
+  EXPECT_EQ(rows[2].size(), 80u);
+  EXPECT_EQ(rows[2].substr(77), "...");
+  EXPECT_EQ(wraprows(std::string(200, 'x'), 4), (std::vector<std::string>{std::string(80, 'x'), std::string(80, 'x'),
+                                                                          std::string(40, 'x')}));
+  EXPECT_EQ(wraprows(std::string(80, 'x'), 4).size(), 1u);
+  EXPECT_EQ(statusheight({"x", ""}), StatusHeight);
+  EXPECT_EQ(statusheight({"x", std::string(300, 'x')}), 5 * StatusRowHeight);
+}
