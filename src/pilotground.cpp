@@ -1,8 +1,8 @@
-#include "flylevels/ground.h"
+#include "pilotground.h"
 
 #include <cmath>
 
-#include "flylevels/plan.h"
+#include "pilotplan.h"
 
 namespace pilot {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "flylevels/control.h"
+#include "pilotcontrol.h"
 
 // Where to fight a wibblet from: a place from which a drop reaches it
 // quickly over clear air, where no wibblet's drops reach the ship, best

@@ -1,10 +1,10 @@
-#include "flylevels/dodge.h"
+#include "pilotdodge.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "flylevels/plan.h"
 #include "manager.h"
+#include "pilotplan.h"
 #include "shot.h"
 
 namespace pilot {

@@ -1,10 +1,10 @@
-#include "flylevels/wibblets.h"
+#include "pilotwibblets.h"
 
 #include <cmath>
 
 #include "enemies.h"
-#include "flylevels/control.h"
-#include "flylevels/plan.h"
+#include "pilotcontrol.h"
+#include "pilotplan.h"
 
 namespace pilot {
 

@@ -1,4 +1,4 @@
-#include "flylevels/plan.h"
+#include "pilotplan.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "flylevels/station.h"
+#include "pilotstation.h"
 
 #include <cmath>
 
-#include "flylevels/control.h"
-#include "flylevels/plan.h"
-#include "flylevels/wibblets.h"
+#include "pilotcontrol.h"
+#include "pilotplan.h"
+#include "pilotwibblets.h"
 
 namespace pilot {
 

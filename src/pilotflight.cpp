@@ -1,4 +1,4 @@
-#include "flylevels/flight.h"
+#include "pilotflight.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,14 +9,14 @@
 
 #include "checks.h"
 #include "enemies.h"
-#include "flylevels/control.h"
-#include "flylevels/dodge.h"
-#include "flylevels/ground.h"
-#include "flylevels/plan.h"
-#include "flylevels/station.h"
-#include "flylevels/wibblets.h"
 #include "manager.h"
 #include "map.h"
+#include "pilotcontrol.h"
+#include "pilotdodge.h"
+#include "pilotground.h"
+#include "pilotplan.h"
+#include "pilotstation.h"
+#include "pilotwibblets.h"
 #include "playerinfo.h"
 
 namespace pilot {
@@ -856,6 +856,7 @@ void Flight::afterframe(float shieldbefore) {
 void Flight::finish() {
   report.time = time;
   if (!ship) return;
+  report.stop = ship->position;
   report.shield = ship->shieldpower;
   report.hydrogen = ship->hydrogen;
   report.oxygen = ship->oxygen;
@@ -928,6 +929,11 @@ FlightReport Flight::run() {
 
 }  // namespace
 
-FlightReport flylevel(const FlightSettings& settings, std::ostream* log) { return Flight(settings, log).run(); }
+FlightReport flylevel(const FlightSettings& settings, std::ostream* log) {
+  const PlayerInfo player = playerinfo;
+  FlightReport report = Flight(settings, log).run();
+  playerinfo = player;
+  return report;
+}
 
 }  // namespace pilot

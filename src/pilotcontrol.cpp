@@ -1,4 +1,4 @@
-#include "flylevels/control.h"
+#include "pilotcontrol.h"
 
 #include <algorithm>
 #include <cmath>

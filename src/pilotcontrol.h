@@ -1,7 +1,7 @@
 #pragma once
 
 #include "classes.h"
-#include "flylevels/plan.h"
+#include "pilotplan.h"
 
 // Flying the ship with its own keys: the nose turned toward the thrust the
 // moment asks for and the rocket pulsed to give it on average, routes
