@@ -17,27 +17,21 @@
 
 namespace {
 
-const float MartianGravity = 4.0f;  // metres per second squared
 const float PixelsPerMetre = 10.0f;
 
 // The ship with the Mk1 engine and the plain gun; the fitted items scale
 // these (items.h).
 const float ShipMass = 10000.0f;
-const float StandardThrust = 120000.0f;  // 120 px/s^2 against gravity's 40
+const float StandardThrust = RocketAcceleration * ShipMass / PixelsPerMetre;
 const float StandardBurnRate = 0.05f;    // hydrogen, and of oxygen, per second of burn
-const float StandardAcidPerPull = 0.05f;
-const float TurnSpeed = 1.5707964f;      // radians per second: a turn in 4 s
 
 const float DebrisSpeed = 100.0f;        // exhaust particles, pixels per second
 const float ExhaustInterval = 0.05f;     // seconds of burn per exhaust particle
 const float ShieldRechargeTime = 90.0f;  // seconds from an empty shield to a full one
-const float ShieldHitShare = 8.0f;       // a harmful hit's damage over this comes off the shield
 const float StressDecay = 3.0f;          // glow of the hardest recent hit lost per second
 const int HitVolumePerDamage = 128;      // hit sound volume per whole unit of damage
-const float FireDelay = 1.0f;            // seconds between two shots
 // The gun may fire again once its cooldown is within this of done.
 const float FireSlack = 0.01f;
-const float ShotSpeed = 120.0f;          // shots leave the ship this fast, pixels per second
 const float CollisionDamage = 100.0f;    // the hit the ship deals to a body it touches
 const float TransferRate = 0.2f;         // units per second drawn from a tank
 const float MaxPickupSpeed = 100.0f;     // fastest the ship may go and still draw, px/s
@@ -47,6 +41,7 @@ const int BlastSmokeSpeed = 30;          // px/s on each axis, smoke of a disint
 const int WreckPieces = 40;              // pieces of the ship's last explosion
 const int WreckSpeed = 300;              // px/s on each axis
 
+const float HydrofluoricStrength = 3.0f;  // times hydrochloric's damage
 const float Pi = 3.1415927f;
 const float SprayAngle = 0.2617993877991494f;  // 15 degrees either side of the nose
 const double RadiansToAllegro = 40.74366543152521;  // 128 / pi: 256 steps a turn
@@ -129,8 +124,8 @@ void makebullet(Ship* ship, float angle) {
   float ca = std::cos(angle);
   Shot* s = new Shot(ship);
   s->position = {ship->position.x + sa * ship->radius, ship->position.y - ca * ship->radius};
-  s->velocity = {ship->velocity.x + sa * ShotSpeed, ship->velocity.y - ca * ShotSpeed};
-  if (ship->ammotype == Hydrofluoric) s->damage *= 3.0f;
+  s->velocity = {ship->velocity.x + sa * ShipShotSpeed, ship->velocity.y - ca * ShipShotSpeed};
+  s->damage = aciddamage(ship->ammotype);
   s->colour = getammocolour(ship->ammotype);
   addobject(s);
 }
@@ -252,7 +247,7 @@ Particle* makeparticle(Point at, int speed) {
 }
 
 void ApplyGravity(GameObject* obj, float quantum) {
-  obj->velocity.y += MartianGravity * PixelsPerMetre * quantum;
+  obj->velocity.y += Gravity * quantum;
 }
 
 void CollidesWithScenery::tick(float quantum) {
@@ -288,6 +283,8 @@ int getammocolour(AmmoType ammotype) {
   return makecol(192, 192, 0);
 }
 
+float aciddamage(AmmoType ammotype) { return ammotype == Hydrofluoric ? ShotDamage * HydrofluoricStrength : ShotDamage; }
+
 Ship::Ship() {
   velocity = {0, 0};
   angle = 0;
@@ -306,7 +303,7 @@ Ship::Ship() {
   const EngineProperties engine = engineproperties(playerinfo.engine);
   thrust = StandardThrust * engine.thrustfactor;
   burnrate = static_cast<float>(StandardBurnRate * engine.burnfactor);
-  ammorate = StandardAcidPerPull * gunproperties(playerinfo.weapon).acidfactor;
+  ammorate = acidperpull(playerinfo.weapon);
   firetime = 0;
   connecteditem = nullptr;
   criticalhit = false;

@@ -49,6 +49,21 @@ constexpr float ProbeDistance = 3 * ShipRadius;
 // Bodies divide the strength of a hit by this: the ship and the wibblets
 // take harm only from hits above it, and one such hit bursts a fresh shot.
 constexpr float HitScale = 40.0f;
+// A harmful hit's damage (its strength / HitScale) over this comes off the
+// ship's shield.
+constexpr float ShieldHitShare = 8.0f;
+
+// Martian gravity on every falling body, px/s^2.
+constexpr float Gravity = 40.0f;
+
+// The ship with the Mk1 engine and the plain gun (items.h scales the
+// engine's figures): the rocket's push, px/s^2; the turning speed, rad/s
+// (a turn in 4 s); the speed of its drops from the nose, px/s on top of the
+// ship's own; and the seconds between two shots.
+constexpr float RocketAcceleration = 120.0f;
+constexpr float TurnSpeed = 1.5707964f;
+constexpr float ShipShotSpeed = 120.0f;
+constexpr float FireDelay = 1.0f;
 
 // Everything that exists in a running level. Created with new, handed to
 // addobject, which owns it; it ends by setting `dead`.
@@ -101,6 +116,8 @@ void ApplyGravity(GameObject* obj, float quantum);
 
 // Allegro colour of an acid: yellow for hydrochloric, green for hydrofluoric.
 int getammocolour(AmmoType ammotype);
+// Strength of the hit a drop of the ship's acid deals.
+float aciddamage(AmmoType ammotype);
 
 // The player's ship. Reads the keys, burns fuel, fires acid, draws from
 // tanks and docks at the exit base. Owns its instrument panel bitmap;

@@ -9,9 +9,6 @@ namespace {
 
 // Toughness of a fresh drop: one hit above 40 bursts it.
 const float ShotHitPoints = 1.0f;
-// Seconds a drop flies before it dries up.
-const float ShotLife = 6.0f;
-const float ShotRadius = 3.0f;
 const float ShotMass = 1000.0f;
 const int BurstParticles = 5;
 // Fastest splash particle, pixels per second on each axis.

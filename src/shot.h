@@ -4,6 +4,9 @@
 
 // Default damage of a shot.
 constexpr float ShotDamage = 100.0f;
+// Radius of a drop, pixels, and the seconds it flies before it dries up.
+constexpr float ShotRadius = 3.0f;
+constexpr float ShotLife = 6.0f;
 
 // A drop of acid fired by the ship or a wibblet. Flies in an arc, bursts on
 // hits above its toughness, expires silently after 6 seconds.

@@ -35,11 +35,25 @@ struct FlightReport {
   std::vector<Damage> damage;
   std::vector<std::string> tanks;  // tanks drawn from, in order
   std::vector<Point> trail;        // the ship's path, a point every fifth of a second
+  Point stop{0, 0};                // where the ship was when the flight ended
 };
 
-// Flies the level that is set up in the world now (its ship, objects and
-// collision map), frame by frame with the game's own steps, pressing only
-// the ship's keys. Writes a line per event to `log` when it is not null.
+// Flies the level that is set up in the world now, headless, frame by frame
+// with the game's own steps, pressing only the ship's keys (Allegro's key[],
+// all let go at the end). Writes a line per event to `log` when it is not
+// null. Used by flylevels and by the level editor's pilot.
+//
+// It needs: the level's pictures (background, vscreen and a collision map
+// with the bases and tanks stamped in it), and fresh objects in the
+// manager's lists (newobjects or gameobjects) with one Ship and one exit
+// base. It flies with the upgrades of a new game and gives the player record
+// back as it was. It draws on rand(): seed it first for a repeatable flight.
+//
+// Afterwards the objects are as the flight left them (tanks drawn from,
+// wibblets killed, the ship docked or lost, drops and particles in flight),
+// and the camera follows the ship: a caller that goes on with the level
+// starts the manager afresh (initmanager) and adds its objects again. The
+// pictures are as they were.
 FlightReport flylevel(const FlightSettings& settings, std::ostream* log);
 
 }  // namespace pilot
