@@ -1,7 +1,8 @@
 // Times the level editor on each shipped level (2560x2560): its first
 // redraw, drawing the edited cave, the collision map and the stamps again
 // after a cave edit, a check of the level, opening the overview, and the
-// passes of dragging an object, driven through the editor's own passes.
+// passes of dragging an object, driven through the editor's own passes; and
+// the pilot's flight of the level, in seconds.
 // Usage: editredraw [depth]   (under X; prints medians in milliseconds)
 
 #include <allegro.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <iostream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "editor.h"
@@ -101,11 +103,20 @@ double dragpasses(EditorState& ed) {
   return DragPasses / seconds;
 }
 
+// Seconds the pilot takes to fly the level, and how it went.
+double pilotseconds(EditorState& ed, std::string& result) {
+  double t0 = nowms();
+  result = pilotflight(ed.picture, ed.cave, [](const std::string&) {}).result;
+  return (nowms() - t0) / 1000;
+}
+
 void timelevel(int n) {
   EditorState ed;
   const double first = firstredraw(ed);
   const double overview = openoverview(ed);
   const double passes = dragpasses(ed);
+  std::string flown;
+  const double pilot = pilotseconds(ed, flown);
   CavePicture& picture = ed.picture;
   Cave cave = ed.cave;
   std::vector<double> redraw, cpu, check;
@@ -122,9 +133,9 @@ void timelevel(int n) {
     check.push_back(nowms() - t0);
   }
   std::printf("  level %d  %3zu polygons %3zu objects  first %6.1f  redraw %6.2f (processor %6.2f)  check %7.1f"
-              "  overview %5.1f  drag %5.0f passes/s\n",
+              "  overview %5.1f  drag %5.0f passes/s\n           pilot %4.1f s: %s\n",
               n, cave.size(), levelobjects().size(), first, median(redraw), median(cpu), median(check), overview,
-              passes);
+              passes, pilot, flown.c_str());
 }
 
 }  // namespace

@@ -292,6 +292,8 @@ OverviewContent overviewcontent(const EditorState& ed) {
   c.objects = describeobjects(levelobjects());
   c.marks = ed.check.marks;
   c.current = ed.check.current + 1;
+  c.route = ed.route;
+  c.title = ed.flown;
   return c;
 }
 
@@ -317,22 +319,27 @@ void drawpass(EditorState& ed) {
   if (screen) show_mouse(screen);
 }
 
+// The status line alone, drawn over the bottom of the screen.
+void drawstatusline(EditorState& ed, const StatusText& status) {
+  ed.shown = status;
+  ed.shownheight = statusheight(status);
+  if (!screen) return;
+  BITMAP* strip = create_bitmap(ScreenWidth, ed.shownheight);
+  if (!strip) return;
+  drawstatus(strip, 0, 0, status);
+  scare_mouse_area(0, ScreenHeight - ed.shownheight, ScreenWidth, ed.shownheight);
+  blit(strip, screen, 0, 0, 0, ScreenHeight - ed.shownheight, ScreenWidth, ed.shownheight);
+  unscare_mouse();
+  destroy_bitmap(strip);
+}
+
 // Between passes that draw, the status line alone follows the pointer; a
 // status line of another height needs the whole screen drawn.
 void showstatus(EditorState& ed) {
   StatusText status = statusof(ed);
   if (status == ed.shown) return;
-  const int height = statusheight(status);
-  if (height != ed.shownheight) return drawpass(ed);
-  ed.shown = status;
-  if (!screen) return;
-  BITMAP* strip = create_bitmap(ScreenWidth, height);
-  if (!strip) return;
-  drawstatus(strip, 0, 0, status);
-  scare_mouse_area(0, ScreenHeight - height, ScreenWidth, height);
-  blit(strip, screen, 0, 0, 0, ScreenHeight - height, ScreenWidth, height);
-  unscare_mouse();
-  destroy_bitmap(strip);
+  if (statusheight(status) != ed.shownheight) return drawpass(ed);
+  drawstatusline(ed, status);
 }
 
 // The mouse's part of a pass; true when it changed what is shown.
@@ -378,6 +385,14 @@ void centreview(EditorState& ed, Point at) {
 void beginedit(EditorState& ed) {
   ed.history.push({ed.cave, placedobjects()});
   ed.message.clear();
+  ed.route.clear();  // the pilot flew the level as it was
+  ed.flown.clear();
+}
+
+void shownote(EditorState& ed, const std::string& note) {
+  StatusText status = statusof(ed);
+  status.note = note;
+  drawstatusline(ed, status);
 }
 
 void editdone(EditorState& ed) {

@@ -288,6 +288,24 @@ void fly(EditorState& ed, const EditorKey&) {
 
 void check(EditorState& ed, const EditorKey&) { runcheck(ed); }
 
+// f: the game's pilot flies the level; its route and result go on the
+// overview.
+void pilotkey(EditorState& ed, const EditorKey&) {
+  const int selected = indexof(ed.selection);
+  endmoves(ed);
+  const std::string flying = "The pilot is flying the level";
+  shownote(ed, flying + "...");
+  PilotOutcome outcome =
+      pilotflight(ed.picture, ed.cave, [&ed, &flying](const std::string& done) { shownote(ed, flying + ": " + done); });
+  ed.selection = objectat(selected);
+  ed.escarmed = false;  // an Esc pressed meanwhile does not leave
+  ed.route = std::move(outcome.route);
+  ed.flown = outcome.result;
+  ed.message = outcome.result;
+  ed.overview = true;
+  ed.overviewpicture.stale();
+}
+
 // PgDn and PgUp: the next or previous problem, round and round.
 void gotoproblem(EditorState& ed, int step) {
   CheckFound& found = ed.check;
@@ -373,6 +391,8 @@ const EditorKey Keys[] = {
     {"r", 0, 'r', Viewing, "redo what undo took back", redo, {{InObjects, "redo"}}, None},
     {"s", 0, 's', Anywhere, SaveHelp.c_str(), save, {{InObjects, "save"}}, None},
     {"t", 0, 't', Viewing, "test flight from the ship; it ends as a level does", fly, {{InObjects, "fly"}}, None},
+    {"f", 0, 'f', Viewing, "the game's pilot flies the level; the overview shows how", pilotkey,
+     {{InObjects | InOverview, "pilot"}}, None},
     {"v", 0, 'v', Anywhere, "check the level; red rings mark the problems", check,
      {{InObjects | InOverview, "check"}}, None},
     {"PgDn", KEY_PGDN, 0, Anywhere, "go to the next, the previous problem found", nextproblem,

@@ -73,6 +73,8 @@ struct EditorState {
   bool help = false;
   std::string message;        // shown until the next edit or message
   CheckFound check;
+  std::vector<Point> route;   // the pilot's last flight, until the next edit
+  std::string flown;          // its result
   UndoHistory history;
   CavePicture picture;
   Overview overviewpicture;
@@ -104,6 +106,9 @@ void caveedited(EditorState& ed);
 void endmoves(EditorState& ed);
 // Adds the cavern drawn to the cave, or says why not.
 void closedrawing(EditorState& ed);
+// Puts `note` on the status line at once, as a pass would: for a note
+// while the editor is busy.
+void shownote(EditorState& ed, const std::string& note);
 // Runs the check and keeps what it found.
 void runcheck(EditorState& ed);
 

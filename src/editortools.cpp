@@ -1,11 +1,16 @@
 #include "editortools.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
+#include <streambuf>
 
 #include "checks.h"
 #include "map.h"
 #include "manager.h"
+#include "pilotflight.h"
 #include "playerinfo.h"
 
 namespace {
@@ -48,6 +53,51 @@ std::string summarise(const std::vector<FoundProblem>& problems) {
   return s.str();
 }
 
+// Hands each line written to it to a function, without its line end or
+// the leading spaces.
+class LineSink : public std::streambuf {
+ public:
+  explicit LineSink(const std::function<void(const std::string&)>& take) : take(take) {}
+
+ protected:
+  int overflow(int c) override {
+    if (c == '\n') {
+      const size_t start = line.find_first_not_of(' ');
+      if (start != std::string::npos) take(line.substr(start));
+      line.clear();
+    } else if (c != EOF) {
+      line += static_cast<char>(c);
+    }
+    return c;
+  }
+
+ private:
+  const std::function<void(const std::string&)>& take;
+  std::string line;
+};
+
+int percent(float share) { return static_cast<int>(std::lround(100 * std::max(0.0f, share))); }
+
+// "The pilot finished in 80 s with shield 100 %, hydrogen 76 %, oxygen 70 %
+// left", or where and why it stopped.
+std::string resultline(const pilot::FlightReport& r) {
+  std::ostringstream s;
+  const int seconds = static_cast<int>(std::lround(r.time));
+  if (r.finished)
+    s << "The pilot finished in " << seconds << " s";
+  else if (r.time == 0)
+    return "The pilot cannot fly this level: " + r.why;
+  else
+    s << "The pilot stopped at (" << wholepixel(r.stop.x) << ", " << wholepixel(r.stop.y) << ") after " << seconds
+      << " s: " << r.why;
+  s << (r.finished ? " with" : ";") << " shield " << percent(r.shield) << " %, hydrogen " << percent(r.hydrogen)
+    << " %, oxygen " << percent(r.oxygen) << " % left";
+  return s.str();
+}
+
+// The seed of the pilot's flights, so that a level flies alike each time.
+const unsigned PilotSeed = 1;
+
 }  // namespace
 
 bool testflight(CavePicture& picture, const Cave& cave) {
@@ -64,6 +114,24 @@ bool testflight(CavePicture& picture, const Cave& cave) {
   refreshvscreen();
   clear_keybuf();  // what was typed in flight is not for the editor
   return true;
+}
+
+PilotOutcome pilotflight(CavePicture& picture, const Cave& cave,
+                         const std::function<void(const std::string&)>& progress) {
+  const std::vector<PlacedObject> records = placedobjects();
+  picture.restamp(cave);
+  initmanager();
+  addplacedobjects(records);
+  srand(PilotSeed);
+  LineSink sink(progress);
+  std::ostream log(&sink);
+  const pilot::FlightReport report = pilot::flylevel(pilot::FlightSettings{}, &log);
+  initmanager();
+  addplacedobjects(records);
+  removedeads();
+  refreshvscreen();
+  clear_keybuf();  // what was typed meanwhile is not for the editor
+  return {resultline(report), report.trail};
 }
 
 CheckOutcome checkeditedlevel(CavePicture& picture, const Cave& cave) {

@@ -369,7 +369,7 @@ TEST_F(Editing, HelpAndRemindersFitTheirRows) {
   }
   for (const char* text : {"200 x 150", "up to 100 back", "leveledited.txt and leveleditedmap.txt", "a cavern, 3 to 20 points"})
     EXPECT_NE(all.find(text), std::string::npos) << text;
-  EXPECT_EQ(keyhint(*ed), "F1 help  Tab mode  m overview  u undo  r redo  s save  t fly  v check");
+  EXPECT_EQ(keyhint(*ed), "F1 help  Tab mode  m overview  u undo  r redo  s save  t fly  f pilot  v check");
   for (int key : {'\t', 'c', 'm'}) {  // cave mode, drawing, the overview
     type(key, key == '\t' ? KEY_TAB : 0);
     if (key == 'm') type('\b'), type('c');

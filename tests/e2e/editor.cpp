@@ -298,6 +298,20 @@ TEST_F(Editor, DraggedObjectIsSavedAtItsNewPlaceAfterUndoAndRedo) {
   EXPECT_EQ(readfile(run + "/leveleditedmap.txt"), cave);
 }
 
+// f: the pilot flies a level of one cavern from its start to the exit pad
+// 400 px away; the overview shows its route, the status line its result.
+TEST_F(Editor, PilotFliesTheLevelAndTheOverviewShowsHow) {
+  writelevels(1, "1\n4  100 100  900 100  900 400  100 400\n", "S 300 343\nT 5 300 401\nT 0 700 401\n");
+  ASSERT_TRUE(startediting());
+  holdkey("f");
+  ASSERT_TRUE(waitfor("the pilot's result", [](BITMAP* s) {
+    return statusshows("The pilot finished in ")(s) && statusshows("  overview")(s);
+  }, 60));
+  // The route on the overview, between the start (142, 62) and the exit (214, 72).
+  EXPECT_GT(fractionof(last.get(), {140, 40, 80, 40}, 0, 255, 96), 0.01);
+  EXPECT_EQ(leave(), 0);
+}
+
 }  // namespace
 
 // Esc saves through a symbolic leveledited.txt into the file it points to,
