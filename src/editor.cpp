@@ -239,20 +239,22 @@ void drawselection(GameObject* selection) {
 StatusText statusof(const EditorState& ed) {
   std::string selected;
   PlacedObject record;
-  if (ed.cavemode && !ed.overview)
+  if (ed.cavemode)
     selected = vertextext(ed.cave, ed.vertex);
-  else if (!ed.overview && ed.selection && recordof(ed.selection, record))
+  else if (ed.selection && recordof(ed.selection, record))
     selected = objecttext(record.letter, record.type, record.position);
-  Point at = pointer(ed);
-  const char* mode = ed.cavemode ? "cave" : "objects";
-  if (ed.overview) {
-    const OverviewLayout layout = overviewlayout(backgroundWidth, backgroundHeight);
-    at = overviewpoint(layout, ed.pointerx, ed.pointery);
-    mode = "overview";
-  }
   StatusText status;
-  status.where = pointertext(static_cast<int>(at.x), static_cast<int>(at.y), mode, selected);
   status.note = !ed.message.empty() ? ed.message : keyhint(ed);
+  if (ed.overview) {
+    // The level's point under the pointer, when it is over the level.
+    const OverviewLayout layout = overviewlayout(backgroundWidth, backgroundHeight);
+    const Point at = overviewpoint(layout, ed.pointerx, ed.pointery);
+    const bool on = onoverview(layout, ed.pointerx, ed.pointery);
+    status.where = on ? pointertext(static_cast<int>(at.x), static_cast<int>(at.y), "overview", "") : "overview";
+    return status;
+  }
+  const Point at = pointer(ed);
+  status.where = pointertext(static_cast<int>(at.x), static_cast<int>(at.y), ed.cavemode ? "cave" : "objects", selected);
   return status;
 }
 

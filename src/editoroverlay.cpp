@@ -133,13 +133,25 @@ void drawcaveoutline(BITMAP* target, int originx, int originy, const Cave& cave,
        makecol(255, 0, 255));
 }
 
+std::vector<MarkedPlace> markedplaces(const std::vector<CheckMark>& marks, int current) {
+  std::vector<MarkedPlace> places;
+  for (const CheckMark& m : marks) {
+    auto same = [&m](const MarkedPlace& p) { return p.x == m.x && p.y == m.y; };
+    auto place = std::find_if(places.begin(), places.end(), same);
+    if (place == places.end()) place = places.insert(places.end(), {m.x, m.y, "", false});
+    place->numbers += (place->numbers.empty() ? "" : ",") + std::to_string(m.number);
+    place->current = place->current || m.number == current;
+  }
+  std::stable_partition(places.begin(), places.end(), [](const MarkedPlace& p) { return !p.current; });
+  return places;
+}
+
 void drawcheckmarks(BITMAP* target, int originx, int originy, const std::vector<CheckMark>& marks, int current) {
   WindowClip clip(target, originx, originy);
-  for (const CheckMark& m : marks) {
-    const int colour = m.number == current ? makecol(255, 255, 0) : makecol(255, 0, 0);
+  for (const MarkedPlace& m : markedplaces(marks, current)) {
+    const int colour = m.current ? makecol(255, 255, 0) : makecol(255, 0, 0);
     for (int r = MarkRadius; r < MarkRadius + 3; r++) circle(target, m.x, m.y, r, colour);
-    std::string number = std::to_string(m.number);
-    textout_ex(target, font, number.c_str(), m.x + MarkRadius, m.y - MarkRadius - RowHeight, colour, 0);
+    textout_ex(target, font, m.numbers.c_str(), m.x + MarkRadius, m.y - MarkRadius - RowHeight, colour, 0);
   }
 }
 

@@ -62,8 +62,19 @@ void drawstatus(BITMAP* target, int x, int y, const StatusText& status);
 // stand out.
 void drawcaveoutline(BITMAP* target, int originx, int originy, const Cave& cave, CaveVertex selected);
 
-// A numbered red ring round each place a check found wrong; the one
-// numbered `current` (PgDn and PgUp step through them) in yellow.
+// The marks of one place: "2,3" when two problems share it.
+struct MarkedPlace {
+  int x, y;
+  std::string numbers;
+  bool current;  // one of them is the problem PgDn or PgUp went to
+};
+
+// The marks grouped by place, in order of their first number, the place of
+// `current` last (so that it is drawn over the others).
+std::vector<MarkedPlace> markedplaces(const std::vector<CheckMark>& marks, int current);
+
+// A numbered red ring round each place a check found wrong; the one of the
+// mark numbered `current` (PgDn and PgUp step through them) in yellow.
 void drawcheckmarks(BITMAP* target, int originx, int originy, const std::vector<CheckMark>& marks, int current);
 
 // A cavern being drawn: its points joined in order, a line on to the

@@ -35,12 +35,12 @@ void drawobjects(BITMAP* target, const Mapper& m, const std::vector<LevelObject>
 }
 
 void drawmarks(BITMAP* target, const Mapper& m, const std::vector<CheckMark>& marks, int current) {
-  for (const CheckMark& mark : marks) {
-    const int colour = mark.number == current ? makecol(255, 255, 0) : makecol(255, 0, 0);
-    const int x = m.x(mark.x), y = m.y(mark.y);
+  for (const MarkedPlace& place : markedplaces(marks, current)) {
+    const int colour = place.current ? makecol(255, 255, 0) : makecol(255, 0, 0);
+    const int x = m.x(place.x), y = m.y(place.y);
     circle(target, x, y, MarkRadius, colour);
     circle(target, x, y, MarkRadius + 1, colour);
-    textout_ex(target, font, std::to_string(mark.number).c_str(), x + MarkRadius, y - MarkRadius - 8, colour, -1);
+    textout_ex(target, font, place.numbers.c_str(), x + MarkRadius, y - MarkRadius - 8, colour, -1);
   }
 }
 

@@ -18,3 +18,14 @@ TEST(EditorOverlay, LongMessagesWrapAtSpaces) {
   EXPECT_EQ(statusheight({"x", ""}), StatusHeight);
   EXPECT_EQ(statusheight({"x", std::string(300, 'x')}), 5 * StatusRowHeight);
 }
+
+// Problems of one place share a ring; the place PgDn went to is drawn last,
+// over the others.
+TEST(EditorOverlay, ProblemsOfOnePlaceShareARing) {
+  const std::vector<MarkedPlace> places = markedplaces({{5, 5, 1}, {9, 9, 2}, {5, 5, 3}, {7, 7, 4}}, 3);
+  ASSERT_EQ(places.size(), 3u);
+  EXPECT_EQ(places[0].numbers, "2");
+  EXPECT_EQ(places[1].numbers, "4");
+  EXPECT_EQ(places[2].numbers, "1,3");
+  EXPECT_TRUE(places[2].current && !places[0].current && !places[1].current);
+}
