@@ -47,16 +47,12 @@ void nudgepoint(Point& p, const EditorInput& in) {
   if (in.down) p.y += 1;
 }
 
-// A moved base or tank must register its rectangle again at the new place.
-void moved(GameObject* obj) {
-  if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
-}
-
 // Left Shift with the arrows nudges the selection by a pixel per pass.
 void nudgeobject(EditorState& ed, const EditorInput& in) {
   if (in.arrow()) nudgestarts(ed, Nudge::Object);
-  nudgepoint(ed.selection->position, in);
-  moved(ed.selection);
+  Point to = ed.selection->position;
+  nudgepoint(to, in);
+  moveobject(ed.selection, to);
 }
 
 void nudgevertex(EditorState& ed, const EditorInput& in) {
@@ -68,8 +64,8 @@ void nudgevertex(EditorState& ed, const EditorInput& in) {
 // Arrows scroll by 4 px a pass; with left Shift they nudge the selection
 // (not in the overview or while drawing).
 void scrollornudge(EditorState& ed, const EditorInput& in) {
-  EditorView& view = ed.view;
   if (!in.lshift) {
+    EditorView& view = ed.view;
     if (in.left) view.x -= ScrollStep;
     if (in.right) view.x += ScrollStep;
     if (in.up) view.y -= ScrollStep;
@@ -143,7 +139,7 @@ void objectbutton(EditorState& ed, Point at, bool pressed) {
   }
   if (ed.drag.on && ed.selection) {
     Point to;
-    if (dragging(ed, at, to)) ed.selection->position = to, moved(ed.selection);
+    if (dragging(ed, at, to)) moveobject(ed.selection, to);
     return;
   }
   ed.drag = Drag{};
@@ -371,6 +367,12 @@ Point pointer(const EditorState& ed) {
   return {static_cast<float>(ed.pointerx + ed.view.x), static_cast<float>(ed.pointery + ed.view.y)};
 }
 
+void moveobject(GameObject* obj, Point to) {
+  obj->position = to;
+  // A moved base or tank must register its rectangle again at the new place.
+  if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
+}
+
 void clampview(EditorView& view) {
   view.x = std::max(0, std::min(view.x, view.maxx));
   view.y = std::max(0, std::min(view.y, view.maxy));
@@ -464,10 +466,10 @@ void editorsave(const EditorState& ed) {
 void runeditor() {
   EditorState ed;
   editorstart(ed);
-  int wheel = mouse_z;
+  EditorInputReader input;
   EditorOutcome outcome;
   do {
-    outcome = editorpass(ed, readeditorinput(wheel));
+    outcome = editorpass(ed, input.read());
     if (outcome == EditorOutcome::Stay) rest(EditorPassMilliseconds);
   } while (outcome == EditorOutcome::Stay);
   show_mouse(nullptr);

@@ -2,7 +2,9 @@
 
 #include <allegro.h>
 
-EditorInput readeditorinput(int& wheel) {
+EditorInputReader::EditorInputReader() : wheel(mouse_z) {}
+
+EditorInput EditorInputReader::read() {
   EditorInput in;
   for (int i = 0; i < KEY_MAX && !in.anykey; i++) in.anykey = key[i];
   in.esc = key[KEY_ESC];

@@ -23,6 +23,12 @@ struct EditorInput {
 };
 
 // Reads Allegro's key array, keyboard buffer (one key at most) and mouse
-// state: the one place where the editor looks at them. `wheel` is mouse_z
-// as the previous call saw it, and is updated.
-EditorInput readeditorinput(int& wheel);
+// state: the one place where the editor looks at them.
+class EditorInputReader {
+ public:
+  EditorInputReader();  // the wheel counts from where it is now
+  EditorInput read();
+
+ private:
+  int wheel;  // mouse_z as the last read saw it
+};

@@ -53,7 +53,7 @@ struct EditorKey {
 // What the level is now, for the undo history.
 LevelState levelnow(const EditorState& ed) { return {ed.cave, placedobjects()}; }
 
-int indexof(GameObject* obj) {
+int indexof(const GameObject* obj) {
   std::vector<GameObject*> objects = levelobjects();
   for (size_t i = 0; i < objects.size(); i++)
     if (objects[i] == obj) return static_cast<int>(i);
@@ -204,8 +204,7 @@ void dropkey(EditorState& ed, const EditorKey&) {
     return;
   }
   beginedit(ed);
-  ed.selection->position = to;
-  if (StaticObject* s = dynamic_cast<StaticObject*>(ed.selection)) s->drawn = false;
+  moveobject(ed.selection, to);
   ed.message = "Dropped: " + objecttext(record.letter, record.type, to);
   editdone(ed);
 }

@@ -90,6 +90,8 @@ struct EditorState {
 
 // The pointer in world pixels.
 Point pointer(const EditorState& ed);
+// Puts an object somewhere else, to be drawn there.
+void moveobject(GameObject* obj, Point to);
 // Keeps the view within the level; positions stay whole scroll steps for
 // the arrows when they were.
 void clampview(EditorView& view);
