@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
+#include "common.h"
+#include "data.h"
+#include "enemies.h"
 #include "errors.h"
+#include "gamedata.h"
+#include "notices.h"
 #include "support/ui_support.h"
 #include "support/world_support.h"
 #include "textfile.h"
@@ -179,6 +187,35 @@ TEST_F(Manager, FindNearestTakesTheEarlierOfATie) {
   EXPECT_EQ(findnearest(2000, 2000), b);
 }
 
+TEST_F(Manager, TheMapIsToldOfTheShipBasesTanksAndLiveWibbletsJoinedOrWaiting) {
+  Ship* ship = place(new Ship());
+  ship->position = {100.7f, 200.2f};
+  ship->angle = 0.5f;
+  StaticObject* exit = place(new StaticObject(PlayerBaseExit));
+  exit->position = {300, 400};
+  Enemy* wibblet = place(new Enemy(GreenWibblet));
+  wibblet->position = {50, 60};
+  place(new Enemy(BlueStaticWibblet))->dead = true;
+  place(20, 20);  // not a thing the map shows
+  StaticObject* tank = new StaticObject(TankOxygen);
+  tank->position = {500, 401};
+  addobject(tank);  // waits in newobjects, as everything does in a level's first second
+  const std::vector<MapMark> marks = mapmarks();
+  ASSERT_EQ(marks.size(), 4u);
+  EXPECT_EQ(marks[0].kind, MapMark::Ship);
+  EXPECT_EQ(marks[0].x, 100);
+  EXPECT_EQ(marks[0].y, 200);
+  EXPECT_EQ(marks[0].angle, 0.5f);
+  EXPECT_EQ(marks[1].kind, MapMark::Exit);
+  EXPECT_EQ(marks[1].sprite, exit->sprite);
+  EXPECT_EQ(marks[2].kind, MapMark::Wibblet);
+  EXPECT_EQ(marks[2].colour, enemycolour(GreenWibblet));
+  EXPECT_EQ(marks[2].x, 50);
+  EXPECT_EQ(marks[3].kind, MapMark::Base);
+  EXPECT_EQ(marks[3].y, 401);
+  EXPECT_EQ(marks[3].sprite, tank->sprite);
+}
+
 TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
   std::string dir = maketempdir(), path = dir + "/objects.txt";
   writefile(path, "S 1 1\n");
@@ -292,4 +329,138 @@ TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTi
   // Play goes on at once at the old pace: the paused time is no game time.
   EXPECT_GT(script->pausedquantum, 0);
   EXPECT_EQ(script->resumedquantum, script->pausedquantum);
+}
+
+namespace {
+
+// Plays the map through a level's real frame loop. The object presses M
+// from inside a frame and is drawn once more under the opening map; while
+// the map shows nothing is drawn, so a second thread plays the rest by what
+// it sees happen: it lets the frame timer's second end under the map, then
+// presses M again.
+class MapScript : public Body {
+ public:
+  enum Stage { Playing, Asked, Open, Closing, Resumed };
+  std::atomic<int> stage{Playing};
+  float openedquantum = 0, resumedquantum = 0;
+  bool tickedunder = false;
+
+  MapScript() : Body(100, 100) {}
+  void draw() override {
+    if (stage == Playing && ticks >= 3) {
+      openedquantum = quantum;
+      key[KEY_M] = 1;
+      stage = Asked;
+    } else if (stage == Asked) {
+      key[KEY_M] = 0;
+      stage = Open;
+    }
+  }
+  void tick(float q) override {
+    Body::tick(q);
+    if (stage == Open) tickedunder = true;
+    if (stage != Closing) return;
+    resumedquantum = q;
+    key[KEY_M] = 0;
+    key[KEY_ESC] = 1;  // the level runs out
+    stage = Resumed;
+  }
+};
+
+bool waitforstage(const MapScript& s, int stage) {
+  for (int i = 0; i < 5000 && s.stage != stage; i++) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return s.stage == stage;
+}
+
+}  // namespace
+
+TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime) {
+  MapScript* script = new MapScript();
+  addobject(script);
+  playership = script;
+  bool gaveup = false;
+  std::thread player([&] {
+    if (waitforstage(*script, MapScript::Open)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      timerfunc();  // a second of frames ends while the map shows
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      script->stage = MapScript::Closing;
+      key[KEY_M] = 1;
+      if (waitforstage(*script, MapScript::Resumed)) return;
+    }
+    gaveup = true;
+    key[KEY_ESC] = 1;
+  });
+  mainloop();
+  player.join();
+  EXPECT_FALSE(gaveup);
+  EXPECT_FALSE(script->tickedunder);
+  // The timer's tick under the map is no game time: play goes on at the old pace.
+  EXPECT_GT(script->openedquantum, 0);
+  EXPECT_EQ(script->resumedquantum, script->openedquantum);
+}
+
+namespace {
+
+// Reads the words over the view off the last frame shown: the band of
+// `text` darkens the white cave just inside its left end and not outside.
+bool shows(const char* text) {
+  FONT* f = static_cast<FONT*>(datafile[DataFont].dat);
+  const WordsBox box = wordsbox(f, text, ScreenWidth / 2, StopWordsTop);
+  const int inside = getpixel(screen, box.x + 2, box.y + 2), outside = getpixel(screen, box.x - 3, box.y + 2);
+  return getr(inside) < 128 && getr(outside) > 200;
+}
+
+// Flies a ship that starts with no hydrogen and, frame by frame, waits for
+// each set of words before making the next stop happen: it fills the tank,
+// presses Esc, and then lets the ship break up.
+class WordsScript : public Body {
+ public:
+  Ship* ship;
+  float time = 0;  // game seconds ticked
+  float fuelwordsat = -1;
+  enum Stage { Empty, Refuelled, Leaving, Lost, Done } stage = Empty;
+
+  explicit WordsScript(Ship* ship) : Body(20, 300), ship(ship) {}
+  void tick(float q) override { time += q; }
+  void draw() override {
+    if (stage == Empty && shows("Out of fuel: press Esc to leave the level")) {
+      fuelwordsat = time;
+      ship->hydrogen = 1;
+      stage = Refuelled;
+    } else if (stage == Refuelled && !shows("Out of fuel: press Esc to leave the level")) {
+      key[KEY_ESC] = 1;
+      stage = Leaving;
+    } else if (stage == Leaving && shows("Leaving the level")) {
+      key[KEY_ESC] = 0;
+      ship->dead = true;
+      stage = Lost;
+    } else if (stage == Lost && shows("Ship lost")) {
+      stage = Done;
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(ManagerLoop, WordsTellOfAnEmptyStoreAfterTwoSecondsOfItThenOfLeavingAndOfALostShip) {
+  BITMAP* display = screen;
+  screen = create_bitmap(ScreenWidth, ScreenHeight);  // read back as drawn
+  clear_to_color(background, makecol(255, 255, 255));
+  playerinfo.init();
+  Ship* ship = new Ship();
+  ship->position = {320, ScreenHeight - ShipRadius - 1.0f};  // resting on the picture's bottom edge
+  ship->hydrogen = 0;
+  addobject(ship);
+  trackobject(ship);
+  WordsScript* script = new WordsScript(ship);
+  addobject(script);
+  mainloop();
+  EXPECT_EQ(script->stage, WordsScript::Done);
+  EXPECT_GE(script->fuelwordsat, OutOfFuelDelay);
+  EXPECT_LT(script->fuelwordsat, OutOfFuelDelay + 0.2f);  // a few frames late at most
+  drawall();  // outside a level's loop: no words
+  EXPECT_FALSE(shows("Ship lost"));
+  destroy_bitmap(screen);
+  screen = display;
 }
