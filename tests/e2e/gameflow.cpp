@@ -4,6 +4,7 @@
 #include "common.h"
 #include "data.h"
 #include "e2e/harness.h"
+#include "notices.h"
 #include "gamedata.h"
 
 namespace {
@@ -143,7 +144,14 @@ bool moving(double seconds) {
   return !samepicture(a.get(), grabscreen().get());
 }
 
-bool pausedtext(BITMAP* s) { return showstext(s, font, "Paused", 320 - text_length(font, "Paused") / 2, 240); }
+// Words over the view, in the band below the panel.
+Seen words(const std::string& text) {
+  return [text](BITMAP* s) { return showstextin(s, df(), text, {0, StopWordsTop, ScreenWidth, 40}); };
+}
+bool pausedtext(BITMAP* s) { return words("Paused")(s); }
+
+// The map's line below it.
+bool maptext(BITMAP* s) { return showstextin(s, df(), "M or P: back to the level", {0, 440, ScreenWidth, 40}); }
 
 TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
   start("");
@@ -160,8 +168,28 @@ TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
   ASSERT_TRUE(waitfor("\"Paused\" again", pausedtext));
   double pressed = now();
   holdkey("Escape");
+  ASSERT_TRUE(waitfor("\"Leaving the level\"", words("Leaving the level")));
   ASSERT_TRUE(waitfor("main menu after Esc", mainmenu));
   EXPECT_GT(now() - pressed, 1.5) << "the level should run on for a while after Esc";
+  xdo("key Escape");
+  EXPECT_EQ(finish(), 0);
+}
+
+TEST_F(Pause, MShowsTheMapOverTheStillLevelAndMAgainGoesOn) {
+  start("");
+  ASSERT_TRUE(enter(mainmenu));
+  ASSERT_TRUE(enter(levelstart(1)));
+  ASSERT_TRUE(waitfor("level in play", inlevel));
+  ASSERT_TRUE(waitfor("falling ship", [](BITMAP*) { return moving(0.3); }));
+  Picture before = grabscreen();
+  holdkey("m", 0.5);  // held: opens once
+  ASSERT_TRUE(waitfor("the map", maptext));
+  EXPECT_FALSE(samepicture(before.get(), last.get()));
+  EXPECT_FALSE(moving(1)) << "the ship moves under the map";
+  holdkey("m");
+  ASSERT_TRUE(waitfor("level running again", [](BITMAP* s) { return !maptext(s) && moving(0.3); }));
+  holdkey("Escape");
+  ASSERT_TRUE(waitfor("main menu after Esc", mainmenu));
   xdo("key Escape");
   EXPECT_EQ(finish(), 0);
 }
