@@ -8,6 +8,9 @@
 // LoadData succeeds; never unloaded.
 extern DATAFILE* datafile;
 
+// The picture at data file entry `entry`; the data file must be loaded.
+BITMAP* databitmap(int entry);
+
 // Plays data file sample `soundid` once, centred, at frequency `speed`
 // (1000 is its own pitch) and volume `vol` (0 to 255). Silent while no data
 // file is loaded.

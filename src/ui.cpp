@@ -333,7 +333,7 @@ bool uimainmenu() {
   snprintf(startlevel, sizeof startlevel, "%d", playerinfo.maxstartlevel);
   clear_keybuf();
   setcolours(dlgMainMenu);
-  dlgMainMenu[MainTitle].dp = datafile[DataTitle].dat;
+  dlgMainMenu[MainTitle].dp = databitmap(DataTitle);
   dlgMainMenu[MainStartLevel].dp = startlevel;
   int res = rundialog(dlgMainMenu, MainPlay);
   // The choice counts whichever button closed the menu.

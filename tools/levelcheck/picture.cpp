@@ -1,6 +1,7 @@
 #include "levelcheck/picture.h"
 
 #include "enemies.h"
+#include "map.h"
 #include "overview.h"
 
 namespace {
@@ -26,9 +27,9 @@ void drawobject(BITMAP* picture, const LevelObject& o) {
 // pixels across.
 void drawmarker(BITMAP* small, const LevelObject& o, float scale) {
   const int x = int(o.x * scale), y = int(o.y * scale);
-  if (o.letter == 'S') markship(small, x, y);
-  if (o.letter == 'E' && isenemytype(o.type)) markwibblet(small, x, y, enemycolour(EnemyType(o.type)));
-  if (o.letter == 'T' && o.type == PlayerBaseExit) markexit(small, x, y);
+  if (o.letter == ShipRecord) markship(small, x, y);
+  if (o.letter == EnemyRecord && isenemytype(o.type)) markwibblet(small, x, y, enemycolour(EnemyType(o.type)));
+  if (o.letter == StaticRecord && o.type == PlayerBaseExit) markexit(small, x, y);
 }
 
 }  // namespace
