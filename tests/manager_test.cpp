@@ -193,27 +193,19 @@ TEST_F(Manager, TheMapIsToldOfTheShipBasesTanksAndLiveWibbletsJoinedOrWaiting) {
   ship->angle = 0.5f;
   StaticObject* exit = place(new StaticObject(PlayerBaseExit));
   exit->position = {300, 400};
-  Enemy* wibblet = place(new Enemy(GreenWibblet));
-  wibblet->position = {50, 60};
-  place(new Enemy(BlueStaticWibblet))->dead = true;
+  place(new Enemy(GreenWibblet))->position = {50, 60};
   place(20, 20);  // not a thing the map shows
+  place(new Enemy(BlueStaticWibblet))->dead = true;
   StaticObject* tank = new StaticObject(TankOxygen);
   tank->position = {500, 401};
   addobject(tank);  // waits in newobjects, as everything does in a level's first second
-  const std::vector<MapMark> marks = mapmarks();
-  ASSERT_EQ(marks.size(), 4u);
-  EXPECT_EQ(marks[0].kind, MapMark::Ship);
-  EXPECT_EQ(marks[0].x, 100);
-  EXPECT_EQ(marks[0].y, 200);
-  EXPECT_EQ(marks[0].angle, 0.5f);
-  EXPECT_EQ(marks[1].kind, MapMark::Exit);
-  EXPECT_EQ(marks[1].sprite, exit->sprite);
-  EXPECT_EQ(marks[2].kind, MapMark::Wibblet);
-  EXPECT_EQ(marks[2].colour, enemycolour(GreenWibblet));
-  EXPECT_EQ(marks[2].x, 50);
-  EXPECT_EQ(marks[3].kind, MapMark::Base);
-  EXPECT_EQ(marks[3].y, 401);
-  EXPECT_EQ(marks[3].sprite, tank->sprite);
+  std::vector<std::tuple<int, int, int, float, int, BITMAP*>> got;
+  for (const MapMark& m : mapmarks()) got.emplace_back(m.kind, m.x, m.y, m.angle, m.colour, m.sprite);
+  const decltype(got) want = {{MapMark::Ship, 100, 200, 0.5f, 0, nullptr},
+                              {MapMark::Exit, 300, 400, 0, 0, exit->sprite},
+                              {MapMark::Wibblet, 50, 60, 0, enemycolour(GreenWibblet), databitmap(DataGreenWibblet)},
+                              {MapMark::Base, 500, 401, 0, 0, tank->sprite}};
+  EXPECT_EQ(got, want);
 }
 
 TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
@@ -333,11 +325,9 @@ TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTi
 
 namespace {
 
-// Plays the map through a level's real frame loop. The object presses M
-// from inside a frame and is drawn once more under the opening map; while
-// the map shows nothing is drawn, so a second thread plays the rest by what
-// it sees happen: it lets the frame timer's second end under the map, then
-// presses M again.
+// Plays the map through a level's real frame loop: the object presses M in
+// a frame and is drawn once more as the map opens; then, as nothing is drawn
+// under the map, a thread ends the timer's second there and presses M again.
 class MapScript : public Body {
  public:
   enum Stage { Playing, Asked, Open, Closing, Resumed };
@@ -347,23 +337,13 @@ class MapScript : public Body {
 
   MapScript() : Body(100, 100) {}
   void draw() override {
-    if (stage == Playing && ticks >= 3) {
-      openedquantum = quantum;
-      key[KEY_M] = 1;
-      stage = Asked;
-    } else if (stage == Asked) {
-      key[KEY_M] = 0;
-      stage = Open;
-    }
+    if (stage == Playing && ticks >= 3) openedquantum = quantum, key[KEY_M] = 1, stage = Asked;
+    else if (stage == Asked) key[KEY_M] = 0, stage = Open;
   }
   void tick(float q) override {
     Body::tick(q);
-    if (stage == Open) tickedunder = true;
-    if (stage != Closing) return;
-    resumedquantum = q;
-    key[KEY_M] = 0;
-    key[KEY_ESC] = 1;  // the level runs out
-    stage = Resumed;
+    tickedunder = tickedunder || stage == Open;
+    if (stage == Closing) resumedquantum = q, key[KEY_M] = 0, key[KEY_ESC] = 1, stage = Resumed;  // Esc: the level runs out
   }
 };
 
@@ -381,11 +361,9 @@ TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime)
   bool gaveup = false;
   std::thread player([&] {
     if (waitforstage(*script, MapScript::Open)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
       timerfunc();  // a second of frames ends while the map shows
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
-      script->stage = MapScript::Closing;
-      key[KEY_M] = 1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));  // a few frames of it
+      script->stage = MapScript::Closing, key[KEY_M] = 1;
       if (waitforstage(*script, MapScript::Resumed)) return;
     }
     gaveup = true;
@@ -417,27 +395,17 @@ bool shows(const char* text) {
 class WordsScript : public Body {
  public:
   Ship* ship;
-  float time = 0;  // game seconds ticked
-  float fuelwordsat = -1;
-  enum Stage { Empty, Refuelled, Leaving, Lost, Done } stage = Empty;
+  float time = 0, fuelwordsat = -1;  // game seconds ticked; when the fuel words showed
+  int stage = 0;                     // 4: every set of words seen
 
   explicit WordsScript(Ship* ship) : Body(20, 300), ship(ship) {}
   void tick(float q) override { time += q; }
   void draw() override {
-    if (stage == Empty && shows("Out of fuel: press Esc to leave the level")) {
-      fuelwordsat = time;
-      ship->hydrogen = 1;
-      stage = Refuelled;
-    } else if (stage == Refuelled && !shows("Out of fuel: press Esc to leave the level")) {
-      key[KEY_ESC] = 1;
-      stage = Leaving;
-    } else if (stage == Leaving && shows("Leaving the level")) {
-      key[KEY_ESC] = 0;
-      ship->dead = true;
-      stage = Lost;
-    } else if (stage == Lost && shows("Ship lost")) {
-      stage = Done;
-    }
+    const char* fuel = "Out of fuel: press Esc to leave the level";
+    if (stage == 0 && shows(fuel)) fuelwordsat = time, ship->hydrogen = 1, stage++;
+    else if (stage == 1 && !shows(fuel)) key[KEY_ESC] = 1, stage++;
+    else if (stage == 2 && shows("Leaving the level")) key[KEY_ESC] = 0, ship->dead = true, stage++;
+    else if (stage == 3 && shows("Ship lost")) stage++;
   }
 };
 
@@ -456,7 +424,7 @@ TEST_F(ManagerLoop, WordsTellOfAnEmptyStoreAfterTwoSecondsOfItThenOfLeavingAndOf
   WordsScript* script = new WordsScript(ship);
   addobject(script);
   mainloop();
-  EXPECT_EQ(script->stage, WordsScript::Done);
+  EXPECT_EQ(script->stage, 4);
   EXPECT_GE(script->fuelwordsat, OutOfFuelDelay);
   EXPECT_LT(script->fuelwordsat, OutOfFuelDelay + 0.2f);  // a few frames late at most
   drawall();  // outside a level's loop: no words

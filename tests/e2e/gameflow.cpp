@@ -181,10 +181,8 @@ TEST_F(Pause, MShowsTheMapOverTheStillLevelAndMAgainGoesOn) {
   ASSERT_TRUE(enter(levelstart(1)));
   ASSERT_TRUE(waitfor("level in play", inlevel));
   ASSERT_TRUE(waitfor("falling ship", [](BITMAP*) { return moving(0.3); }));
-  Picture before = grabscreen();
   holdkey("m", 0.5);  // held: opens once
   ASSERT_TRUE(waitfor("the map", maptext));
-  EXPECT_FALSE(samepicture(before.get(), last.get()));
   EXPECT_FALSE(moving(1)) << "the ship moves under the map";
   holdkey("m");
   ASSERT_TRUE(waitfor("level running again", [](BITMAP* s) { return !maptext(s) && moving(0.3); }));
