@@ -73,7 +73,7 @@ void drawfog() {
 }
 
 // A sprite at the map's scale, standing on (x, y) or, `centred`, around it.
-void drawsprite(BITMAP* sprite, int x, int y, bool centred) {
+void drawpicture(BITMAP* sprite, int x, int y, bool centred) {
   const float longer = float(std::max(sprite->w, sprite->h));
   const float s = std::max(scale, MinSpriteSize / longer);
   const int w = std::max(1, int(std::lround(sprite->w * s))), h = std::max(1, int(std::lround(sprite->h * s)));
@@ -88,15 +88,15 @@ void drawmark(const MapMark& m) {
   const bool known = markseen(m);
   switch (m.kind) {
     case MapMark::Base:
-      if (known && m.sprite) drawsprite(m.sprite, x, y, false);
+      if (known && m.sprite) drawpicture(m.sprite, x, y, false);
       break;
     case MapMark::Wibblet:
       if (!known) break;
-      if (m.sprite) drawsprite(m.sprite, x, y, true);
+      if (m.sprite) drawpicture(m.sprite, x, y, true);
       markwibblet(shown, x, y, m.colour);
       break;
     case MapMark::Exit:  // always, so the player knows where to go
-      if (known && m.sprite) drawsprite(m.sprite, x, y, false);
+      if (known && m.sprite) drawpicture(m.sprite, x, y, false);
       markexit(shown, x, y);
       break;
     case MapMark::Ship:
@@ -166,8 +166,6 @@ void startplayermap(BITMAP* level, BITMAP* collision) {
 }
 
 void seeview(int x, int y) { seen.see(x, y); }
-
-const SeenCave& seencave() { return seen; }
 
 void openplayermap(BITMAP* world, int viewx, int viewy, const std::vector<MapMark>& marks, FONT* words) {
   if (!shown || !cave) return;

@@ -59,9 +59,6 @@ void startplayermap(BITMAP* cave, BITMAP* collision);
 // Every frame: the screen window at level pixel (x, y) is on screen.
 void seeview(int x, int y);
 
-// The cave seen since startplayermap.
-const SeenCave& seencave();
-
 // Opens the map: the screen-sized window of `world` at (viewx, viewy),
 // dimmed, under the map with `marks` and a line in `words`. Kept until the
 // next call; drawn by showplayermap.

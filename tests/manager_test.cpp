@@ -326,8 +326,8 @@ TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTi
 namespace {
 
 // Plays the map through a level's real frame loop: the object presses M in
-// a frame and is drawn once more as the map opens; then, as nothing is drawn
-// under the map, a thread ends the timer's second there and presses M again.
+// a frame and lets go as the map opens; a thread, watching the screen, then
+// ends the timer's second under the map and presses M again.
 class MapScript : public Body {
  public:
   enum Stage { Playing, Asked, Open, Closing, Resumed };
@@ -347,24 +347,36 @@ class MapScript : public Body {
   }
 };
 
-bool waitforstage(const MapScript& s, int stage) {
-  for (int i = 0; i < 5000 && s.stage != stage; i++) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return s.stage == stage;
+template <class F>
+bool waitfor(F done) {
+  for (int i = 0; i < 20000 && !done(); i++) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
+// Two more frames showed the map (each paints over a marked pixel).
+bool mapshowntwice() {
+  const int mark = makecol(255, 0, 255);
+  for (int frame = 0; frame < 2; frame++) {
+    putpixel(screen, 0, 0, mark);
+    if (!waitfor([mark] { return getpixel(screen, 0, 0) != mark; })) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime) {
+  BITMAP* display = screen;
+  screen = create_bitmap(ScreenWidth, ScreenHeight);
   MapScript* script = new MapScript();
   addobject(script);
   playership = script;
   bool gaveup = false;
   std::thread player([&] {
-    if (waitforstage(*script, MapScript::Open)) {
+    if (waitfor([script] { return script->stage == MapScript::Open; }) && mapshowntwice()) {
       timerfunc();  // a second of frames ends while the map shows
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));  // a few frames of it
       script->stage = MapScript::Closing, key[KEY_M] = 1;
-      if (waitforstage(*script, MapScript::Resumed)) return;
+      if (waitfor([script] { return script->stage == MapScript::Resumed; })) return;
     }
     gaveup = true;
     key[KEY_ESC] = 1;
@@ -376,6 +388,8 @@ TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime)
   // The timer's tick under the map is no game time: play goes on at the old pace.
   EXPECT_GT(script->openedquantum, 0);
   EXPECT_EQ(script->resumedquantum, script->openedquantum);
+  destroy_bitmap(screen);
+  screen = display;
 }
 
 namespace {
