@@ -22,7 +22,7 @@
 
 #include "common.h"
 #include "data.h"
-#include "flylevels/flight.h"
+#include "pilotflight.h"
 #include "gamedata.h"
 #include "manager.h"
 #include "map.h"

@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "common.h"
+#include "enemies.h"
 #include "map.h"
+#include "overview.h"
 
 namespace {
 
@@ -31,6 +33,13 @@ void drawobjects(BITMAP* target, const Mapper& m, const std::vector<LevelObject>
     // Around the middle of the picture, where it stands in the level.
     const int cx = m.x(o.picture.x + o.picture.w / 2.0f), cy = m.y(o.picture.y + o.picture.h / 2.0f);
     stretch_sprite(target, o.sprite, cx - w / 2, cy - h / 2, w, h);
+  }
+  // The marks of the designer's other overviews and the player's map.
+  for (const LevelObject& o : objects) {
+    const int x = m.x(o.x), y = m.y(o.y);
+    if (o.letter == ShipRecord) markship(target, x, y);
+    if (o.letter == EnemyRecord && isenemytype(o.type)) markwibblet(target, x, y, enemycolour(EnemyType(o.type)));
+    if (o.letter == StaticRecord && o.type == PlayerBaseExit) markexit(target, x, y);
   }
 }
 
@@ -80,7 +89,7 @@ void Overview::draw(BITMAP* target, const OverviewContent& content) {
     scaled = create_bitmap_ex(bitmap_color_depth(background), l.w, l.h);
     if (!scaled) throw "Problem creating bitmaps";
   }
-  if (!current) stretch_blit(background, scaled, 0, 0, background->w, background->h, 0, 0, l.w, l.h);
+  if (!current) scalepicture(background, scaled);
   current = true;
   clear_to_color(target, makecol(16, 20, 36));
   blit(scaled, target, 0, 0, l.x, l.y, l.w, l.h);
