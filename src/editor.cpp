@@ -426,13 +426,11 @@ void runcheck(EditorState& ed) {
   ed.message = outcome.summary;
 }
 
+// The level's objects are drawn from the start, so that the first press
+// can take hold of one.
 void editorstart(EditorState& ed) {
   refreshvscreen();
-  if (screen) {
-    drawall();
-    show_mouse(screen);
-  }
-  showstatus(ed);
+  drawpass(ed);
 }
 
 EditorOutcome editorpass(EditorState& ed, const EditorInput& in) {

@@ -20,7 +20,8 @@ void runeditor();
 enum class EditorOutcome { Stay, SaveAndLeave, Leave };
 
 // runeditor's steps, apart so that tests and benchmarks drive the editor
-// with made-up input. editorstart shows the level as the editor opens;
+// with made-up input. editorstart shows the level and its objects as the
+// editor opens;
 // editorpass acts on one pass's input and shows the result (without a
 // screen, everything but the showing); editorsave writes what Esc writes.
 void editorstart(EditorState& ed);

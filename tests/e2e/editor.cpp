@@ -114,8 +114,7 @@ class Editor : public E2ETest {
 
 TEST_F(Editor, SelectMoveWithShiftArrowsPlaceDeleteAndScroll) {
   ASSERT_TRUE(startediting());
-  // Nearest to the HCl tank at (420.2, 300.9). The first pass with the
-  // button down only lets the level's objects be drawn: hold it a while.
+  // Nearest to the HCl tank at (420.2, 300.9).
   bool selected = false;
   for (int attempt = 0; attempt < 3 && !selected; attempt++) {
     xdo("mousemove 410 290 sleep 0.1 mousedown 1 sleep 0.3 mouseup 1");
