@@ -161,40 +161,16 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, EditorEdits, ::testing::ValuesIn(Edits), [](
   return name;
 });
 
-TEST_F(Editing, ANewEditClearsRedoAndRedoStopsAtTheLatest) {
-  pointto(600, 300);
-  type('1'), type('2');
-  type('u'), type('u');
-  EXPECT_EQ(placedobjects().size(), 4u);
-  type('r');
-  EXPECT_EQ(placedobjects().size(), 5u);
-  type('3');  // a new edit: the oxygen tank cannot come back
-  type('r');
-  EXPECT_EQ(ed->message, "Nothing to redo");
-  EXPECT_EQ(placedobjects().back().type, TankHCl);
-}
-
 // A press off every object selects the nearest as ever and drags nothing;
 // a press on one drags it by the pointer's way, however far.
 TEST_F(Editing, OnlyAPressOnAnObjectDragsIt) {
   const std::vector<PlacedObject> before = placedobjects();
   drag({{450, 250}, {470, 260}});
   EXPECT_EQ(placedobjects(), before);
-  PlacedObject record;
-  ASSERT_TRUE(ed->selection && recordof(ed->selection, record));
-  EXPECT_EQ(record.type, TankHydrogen);
+  EXPECT_EQ(ed->selection, gameobjects[3]);  // the hydrogen tank
   drag({{505, 380}, {900, 1000}, {1505, 1370}});
   EXPECT_EQ(placedobjects()[3].position.x, 1500);
   EXPECT_EQ(placedobjects()[3].position.y, 1391);
-}
-
-TEST_F(Editing, SaveWritesBothFilesAndSaysSo) {
-  InDirectory in(dir);
-  drag({{500, 390}, {530, 395}});
-  type('s');
-  EXPECT_EQ(ed->message, "Saved leveledited.txt and leveleditedmap.txt");
-  EXPECT_EQ(readfile(dir + "/leveledited.txt"), "T 5 300 401\nS 300 343\nT 0 700 401\nT 1 530 406\n");
-  EXPECT_EQ(readfile(dir + "/leveleditedmap.txt"), "1\n4  100 100  900 100  900 400  100 400\n");
 }
 
 // q asks; y leaves without saving, any other key (Esc too) goes back, and
@@ -203,7 +179,6 @@ TEST_F(Editing, QAsksAndOnlyYLeavesWithoutSaving) {
   type('q');
   EXPECT_EQ(ed->message, "Leave without saving? (y/n)");
   EXPECT_EQ(type('n'), EditorOutcome::Stay);
-  EXPECT_EQ(placedobjects().size(), 4u);  // n placed nothing
   type('q');
   EditorInput esc = held();
   esc.esc = true;
@@ -217,37 +192,16 @@ TEST_F(Editing, QAsksAndOnlyYLeavesWithoutSaving) {
   EXPECT_EQ(type('y'), EditorOutcome::Leave);
 }
 
-TEST_F(Editing, OverviewClickCentresTheViewThereAndClosesIt) {
-  type('m');
-  ASSERT_TRUE(ed->overview);
-  const OverviewLayout l = overviewlayout(backgroundWidth, backgroundHeight);
-  pointto(l.x + l.w / 2, l.y + l.h / 4);
-  // The middle of that screen pixel; the view's corner in whole steps of 4.
-  EXPECT_EQ(ed->shown.where.find("x 1282 y 642  overview"), 0u) << ed->shown.where;
-  click(l.x + l.w / 2, l.y + l.h / 4);
-  EXPECT_FALSE(ed->overview);
-  EXPECT_EQ(ed->view.x, 964);
-  EXPECT_EQ(ed->view.y, 404);
-  click(l.x - 1, l.y);  // objects mode again: a click selects
-  type('m');
-  click(l.x - 1, l.y);  // off the level: nothing
-  EXPECT_TRUE(ed->overview);
-  type('m');
-  EXPECT_FALSE(ed->overview);
-}
-
 // The wheel scrolls 64 px a notch, sideways with Shift; the right button
-// drags the level, or in the overview the view's rectangle; never past
-// the level's edges.
-TEST_F(Editing, WheelAndRightButtonMoveTheViewWithinTheLevel) {
+// drags the level, or in the overview the view's rectangle; never past the
+// level's edges. (The overview's click is an end-to-end test.)
+TEST_F(Editing, WheelAndRightButtonMoveTheView) {
+  ed->view.x = 964, ed->view.y = 404;
   EditorInput in = at(300, 300);
-  in.wheel = -2;
+  in.wheel = 2;
   pass(in);
-  EXPECT_EQ(ed->view.y, 128);
-  in.shift = true;
-  pass(in);
-  EXPECT_EQ(ed->view.x, 128);
-  in.wheel = 100;
+  EXPECT_EQ(ed->view.y, 276);
+  in.shift = true, in.wheel = 100;
   pass(in);
   EXPECT_EQ(ed->view.x, 0);
   in = at(300, 300);
@@ -255,9 +209,7 @@ TEST_F(Editing, WheelAndRightButtonMoveTheViewWithinTheLevel) {
   pass(in);
   in.x = 250, in.y = 290;
   pass(in);
-  EXPECT_EQ(ed->view.x, 50);
-  EXPECT_EQ(ed->view.y, 138);
-  pass(at(250, 290));
+  EXPECT_EQ(std::make_pair(ed->view.x, ed->view.y), std::make_pair(50, 286));
   type('m');
   in = at(100, 100);
   in.buttons = 2;
@@ -273,24 +225,16 @@ TEST_F(Editing, DrawingACavernTakesThreeToTwentyPoints) {
   type('c');
   EXPECT_EQ(ed->message, "That key edits the cave: press Tab for cave mode");
   type('\t', KEY_TAB), type('c');
-  ASSERT_TRUE(ed->drawing);
-  click(200, 200), click(300, 200);
-  type('\r');
-  EXPECT_EQ(ed->message, "A cavern needs at least 3 points");
-  click(202, 201);  // the first point, but two make no cavern
+  click(200, 200), click(300, 200), click(202, 201);  // the first point again, but two make no cavern
   EXPECT_EQ(ed->message, "A cavern needs at least 3 points");
   type('\b'), type('\b'), type('\b');
   EXPECT_EQ(ed->message, "No point to take back");
-  for (int i = 0; i < MaxPoints; i++) click(150 + 20 * i, 150 + i % 2 * 100);
-  EXPECT_EQ(ed->message, "");
-  click(150, 300);
+  for (int i = 0; i <= MaxPoints; i++) click(150 + 20 * i, 150 + i % 2 * 100);
   EXPECT_EQ(ed->message, "A cavern holds at most 20 points");
   type('u');
   EXPECT_EQ(ed->message, "Drawing a cavern: Enter closes it, c abandons it");
-  type('c');
-  EXPECT_FALSE(ed->drawing);
+  type('c'), type('u');
   EXPECT_EQ(ed->cave.size(), 1u);
-  type('u');
   EXPECT_EQ(ed->message, "Nothing to undo");
 }
 
@@ -298,8 +242,6 @@ TEST_F(Editing, DropPutsATankOnTheFloorAndTheShipWhereTheCheckWantsIt) {
   pointto(600, 150);
   type('2'), type('g');
   EXPECT_EQ(ed->message, "Dropped: oxygen tank at (600, 401)");
-  type('g');
-  EXPECT_EQ(ed->message, "The oxygen tank stands there already");
   pointto(600, 50);  // in the rock above the cavern
   type('2'), type('g');
   EXPECT_EQ(ed->message, "No floor below the oxygen tank");
@@ -319,20 +261,15 @@ TEST_F(Editing, DropPutsATankOnTheFloorAndTheShipWhereTheCheckWantsIt) {
 // by itself when it was quick.
 TEST_F(Editing, RingsStayAfterAnEditUntilTheCheckRunsAgain) {
   pointto(50, 300);  // in rock
-  type('1');
-  type('v');
-  ASSERT_FALSE(ed->check.marks.empty());
+  type('1'), type('v');
   const size_t rings = ed->check.marks.size();
+  ASSERT_GT(rings, 0u);
   ed->check.seconds = 1.0;  // a slow check
   type('u');
   EXPECT_EQ(ed->message, "Undone");
   EXPECT_EQ(ed->check.marks.size(), rings);
-  ed->check.seconds = 0;  // a quick one
   type('r');
-  EXPECT_EQ(ed->check.marks.size(), rings);
-  EXPECT_EQ(ed->message.find("Redone. " + std::to_string(ed->check.problems.size()) + " problems. 1: the hydrogen"), 0u)
-      << ed->message;
-  ed->check.seconds = 0;
+  ed->check.seconds = 0;  // a quick one
   type('u');
   EXPECT_TRUE(ed->check.marks.empty());
   EXPECT_EQ(ed->message, "Undone. Check: no problems found");
@@ -347,31 +284,27 @@ TEST_F(Editing, PgDnAndPgUpGoRoundTheProblemsAndCentreTheViewOnEach) {
   ed->view.x = ed->view.y = 0;
   type('v');
   const int n = static_cast<int>(ed->check.problems.size());
-  ASSERT_GE(n, 1);
   type(0, KEY_PGUP);  // from the start, PgUp goes to the last
   EXPECT_EQ(ed->check.current, n - 1);
   type(0, KEY_PGDN);  // and PgDn round to the first
-  EXPECT_EQ(ed->check.current, 0);
   EXPECT_EQ(ed->message, "Problem 1 of " + std::to_string(n) + ": the blue wibblet at (1100, 1100) overlaps rock");
-  EXPECT_EQ(ed->view.x, 1100 - ScreenWidth / 2);
-  EXPECT_EQ(ed->view.y, 1100 - ScreenHeight / 2);
+  EXPECT_EQ(std::make_pair(ed->view.x, ed->view.y), std::make_pair(1100 - ScreenWidth / 2, 1100 - ScreenHeight / 2));
 }
 
 // The key table makes the help and the reminders: every line fits, and the
 // texts come from the constants.
 TEST_F(Editing, HelpAndRemindersFitTheirRows) {
-  const std::vector<std::string> help = helplines();
   std::string all;
-  for (const std::string& line : help) {
+  for (const std::string& line : helplines()) {
     EXPECT_LE(line.size(), size_t(HelpColumns)) << line;
     all += line + "\n";
   }
-  for (const char* text : {"200 x 150", "up to 100 back", "leveledited.txt and leveleditedmap.txt", "a cavern, 3 to 20 points"})
+  for (const char* text : {"200 x 150", "up to 100 back", "leveledited.txt and leveleditedmap.txt", "a cavern, 3 to 20"})
     EXPECT_NE(all.find(text), std::string::npos) << text;
   EXPECT_EQ(keyhint(*ed), "F1 help  Tab mode  m overview  u undo  r redo  s save  t fly  f pilot  v check");
   for (int key : {'\t', 'c', 'm'}) {  // cave mode, drawing, the overview
     type(key, key == '\t' ? KEY_TAB : 0);
-    if (key == 'm') type('\b'), type('c');
+    if (key == 'm') type('c'), type('m');
     EXPECT_EQ(wraprows(keyhint(*ed), MaxNoteRows).size(), 1u) << keyhint(*ed);
   }
 }

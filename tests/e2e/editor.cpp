@@ -309,6 +309,7 @@ TEST_F(Editor, PilotFliesTheLevelAndTheOverviewShowsHow) {
   // The route on the overview, between the start (142, 62) and the exit (214, 72).
   EXPECT_GT(fractionof(last.get(), {140, 40, 80, 40}, 0, 255, 96), 0.01);
   EXPECT_EQ(leave(), 0);
+  EXPECT_EQ(edited(), "S 300 343\nT 5 300 401\nT 0 700 401\n");  // the flight changed nothing
 }
 
 }  // namespace
