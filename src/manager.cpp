@@ -12,6 +12,7 @@
 #include "main.h"
 #include "map.h"
 #include "playerinfo.h"
+#include "signals.h"
 
 std::vector<GameObject*> gameobjects;
 std::vector<GameObject*> newobjects;
@@ -243,6 +244,7 @@ void measureframe() {
 void mainloop() {
   startlevelloop();
   while (finishtimer > 0) {
+    checkstop();  // SIGTERM, SIGINT or SIGHUP end the program from here
     if (updatepause()) {
       pausedframe();
       continue;

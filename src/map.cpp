@@ -11,6 +11,7 @@
 #include "common.h"
 #include "data.h"
 #include "enemies.h"
+#include "gamefiles.h"
 #include "main.h"
 #include "manager.h"
 
@@ -571,6 +572,6 @@ void initcave(const char* mapfile) {
 }
 
 void initlevel(int level) {
-  initcave(levelmapname(level).c_str());
-  InitObjects(levelobjectsname(level).c_str());
+  initcave(levelfilepath(levelmapname(level)).c_str());
+  InitObjects(levelfilepath(levelobjectsname(level)).c_str());
 }
