@@ -7,46 +7,26 @@
 
 #include "support/testsupport.h"
 
-namespace fs = std::filesystem;
-
-namespace {
-
-// Names the data directory for as long as it lives.
-class DataDirectory {
- public:
-  explicit DataDirectory(const char* dir) {
-    if (dir) setenv(DataDirectoryVariable, dir, 1);
-    else unsetenv(DataDirectoryVariable);
-  }
-  ~DataDirectory() { unsetenv(DataDirectoryVariable); }
-};
-
-}  // namespace
-
-TEST(GameFiles, WithoutADataDirectoryEverythingIsReadFromTheWorkingDirectory) {
-  for (const char* unnamed : {static_cast<const char*>(nullptr), ""}) {
-    DataDirectory data(unnamed);
-    EXPECT_EQ(datafilepath(), "data.dat");
-    EXPECT_EQ(levelfilepath("levels/level3.txt"), "levels/level3.txt");
-  }
-}
-
-// The launcher's case: data.dat always installed, a level the player's own
-// whatever lies at its name (the game then says what is wrong with it).
+// Without a data directory all is read in the working directory. With one
+// (the launcher's case) data.dat is always the installed one, and a level
+// the player's own whatever lies at its name: the game then says what is
+// wrong with it.
 TEST(GameFiles, ThePlayersLevelWinsOverTheInstalledOneAndDataIsAlwaysInstalled) {
   const std::string player = maketempdir();
   InDirectory in(player);
-  fs::create_directories("levels/level4objects.txt");
+  std::filesystem::create_directories("levels/level4objects.txt");
   writefile("levels/level2.txt", "mine");
   writefile("data.dat", "a stray copy");
-  fs::create_symlink("nowhere.txt", "levels/level5.txt");
-  for (const std::string installed : {"/usr/share/games/marsflyer", "/usr/share/games/marsflyer/"}) {
+  std::filesystem::create_symlink("nowhere.txt", "levels/level5.txt");
+  for (const char* installed : {"", "/usr/share/games/marsflyer", "/usr/share/games/marsflyer/"}) {
     SCOPED_TRACE(installed);
-    DataDirectory data(installed.c_str());
-    EXPECT_EQ(datafilepath(), "/usr/share/games/marsflyer/data.dat");
-    EXPECT_EQ(levelfilepath("levels/level1.txt"), "/usr/share/games/marsflyer/levels/level1.txt");
-    EXPECT_EQ(levelfilepath("levels/level2.txt"), "levels/level2.txt");
-    EXPECT_EQ(levelfilepath("levels/level4objects.txt"), "levels/level4objects.txt");
-    EXPECT_EQ(levelfilepath("levels/level5.txt"), "levels/level5.txt");
+    setenv(DataDirectoryVariable, installed, 1);
+    const std::string dir = *installed ? "/usr/share/games/marsflyer/" : "";
+    EXPECT_EQ(datafilepath(), dir + "data.dat");
+    EXPECT_EQ(levelfilepath("levels/level1.txt"), dir + "levels/level1.txt");
+    for (const char* mine : {"levels/level2.txt", "levels/level4objects.txt", "levels/level5.txt"})
+      EXPECT_EQ(levelfilepath(mine), mine);
   }
+  unsetenv(DataDirectoryVariable);
+  EXPECT_EQ(datafilepath(), "data.dat");
 }

@@ -6,7 +6,6 @@
 
 #include "makedata/icon.h"
 #include "makedata/png.h"
-#include "makedata/xpm.h"
 #include "support/testsupport.h"
 
 namespace {
@@ -63,26 +62,4 @@ TEST(Icon, TheShipOnAClearGroundWithSmoothedEdges) {
     EXPECT_GT(partial, size);
     EXPECT_GT(glass, 0);
   }
-}
-
-// The window's icon as XPM, read back by another decoder: every pixel at
-// least half opaque keeps its colour, every other is transparent.
-TEST(Icon, XpmKeepsTheColoursAndCutsTheEdgesAtHalfOpaque) {
-  initallegro();
-  const std::string dir = maketempdir();
-  Picture icon = makeicon(48);
-  std::string why, path = dir + "/window-icon.xpm";
-  ASSERT_TRUE(savexpm(path.c_str(), icon.get(), why)) << why;
-  EXPECT_NE(readfile(path).find("static const char* const window_icon_xpm[] = {"), std::string::npos);
-  const std::vector<uint8_t> rgba = decoded(path);
-  ASSERT_EQ(rgba.size(), 48u * 48 * 4);
-  int wrong = 0;
-  for (int y = 0; y < 48; y++)
-    for (int x = 0; x < 48; x++) {
-      const int c = getpixel(icon.get(), x, y);
-      const uint8_t* p = &rgba[(y * 48 + x) * 4];
-      const bool opaque = geta32(c) >= 128;
-      wrong += opaque ? p[3] != 255 || p[0] != getr32(c) || p[1] != getg32(c) || p[2] != getb32(c) : p[3] != 0;
-    }
-  EXPECT_EQ(wrong, 0);
 }

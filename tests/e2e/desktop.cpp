@@ -7,38 +7,16 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace {
 
-std::string output(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
-}
-
-// The game's top-level window, found by its class; empty until it is mapped.
-std::string gamewindow() {
-  std::string ids = output("xdotool search --onlyvisible --class '^marsflyer$' 2>/dev/null");
-  return ids.substr(0, ids.find('\n'));
-}
-
-// An icon's pixels as 0xRRGGBB, or -1 where its mask hides them.
-struct Icon {
-  int w = 0, h = 0;
+// An icon's pixels as 0xRRGGBB, -1 where its mask hides them; empty when
+// the window has no icon with a mask.
+std::vector<long> windowicon(unsigned long window) {
   std::vector<long> pixels;
-};
-
-Icon windowicon(const std::string& window) {
-  Icon icon;
   Display* d = XOpenDisplay(nullptr);
-  if (!d) return icon;
-  XWMHints* hints = XGetWMHints(d, std::stoul(window));
+  XWMHints* hints = d ? XGetWMHints(d, window) : nullptr;
   if (hints && (hints->flags & IconPixmapHint) && (hints->flags & IconMaskHint)) {
     Window root;
     int x, y;
@@ -48,29 +26,25 @@ Icon windowicon(const std::string& window) {
     XImage* mask = XGetImage(d, hints->icon_mask, 0, 0, w, h, 1, XYPixmap);
     for (unsigned py = 0; picture && mask && py < h; py++)
       for (unsigned px = 0; px < w; px++)
-        icon.pixels.push_back(XGetPixel(mask, px, py) ? long(XGetPixel(picture, px, py) & 0xffffff) : -1);
-    if (picture && mask) icon.w = w, icon.h = h;
+        pixels.push_back(XGetPixel(mask, px, py) ? long(XGetPixel(picture, px, py) & 0xffffff) : -1);
     if (picture) XDestroyImage(picture);
     if (mask) XDestroyImage(mask);
   }
   if (hints) XFree(hints);
-  XCloseDisplay(d);
-  return icon;
+  if (d) XCloseDisplay(d);
+  return pixels;
 }
 
-// The desktop icon the build drew from the ship, as the window's icon shows
-// it: pixels under half opaque hidden.
-Icon desktopicon(int size) {
-  Icon icon;
-  const std::string png = std::string(MARSFLYER_BIN_DIR) + "/packaging/marsflyer-" + std::to_string(size) + ".png";
-  const std::string rgba = output("convert '" + png + "' -depth 8 rgba:- 2>/dev/null");
-  if (rgba.size() != size_t(size) * size * 4) return icon;
-  icon.w = icon.h = size;
-  for (size_t i = 0; i < rgba.size(); i += 4) {
-    const auto byte = [&](size_t at) { return long(static_cast<unsigned char>(rgba[at])); };
-    icon.pixels.push_back(byte(i + 3) >= 128 ? byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2) : -1);
-  }
-  return icon;
+// The 48-pixel desktop icon the build drew from the ship, as a window's
+// icon shows it: pixels under half opaque hidden.
+std::vector<long> desktopicon() {
+  const std::string rgba = shell("convert " + shellword(std::string(MARSFLYER_BIN_DIR) + "/packaging/marsflyer-48.png") +
+                                 " -depth 8 rgba:- 2>/dev/null").out;
+  std::vector<long> pixels;
+  auto byte = [&rgba](size_t at) { return long(static_cast<unsigned char>(rgba[at])); };
+  for (size_t i = 0; rgba.size() == 48 * 48 * 4 && i < rgba.size(); i += 4)
+    pixels.push_back(byte(i + 3) >= 128 ? byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2) : -1);
+  return pixels;
 }
 
 using Desktop = E2ETest;
@@ -79,20 +53,19 @@ using Desktop = E2ETest;
 
 TEST_F(Desktop, WindowIsTitledForGameOrEditorOfClassMarsflyerWithTheShipAsIcon) {
   writelevels(1, "1 4 100 100 600 100 600 400 100 400\n", "S 300 300\n");
-  const Icon ship = desktopicon(48);
-  ASSERT_EQ(ship.w, 48) << "no desktop icon in the build";
+  const std::vector<long> ship = desktopicon();
+  ASSERT_EQ(ship.size(), 48u * 48) << "no desktop icon in the build";
   const std::pair<const char*, const char*> runs[] = {{"window", "Mars Flyer"}, {"e 1", "Mars Flyer level editor"}};
   for (auto [args, title] : runs) {
     SCOPED_TRACE(args);
     start(args);
     std::string window;
-    for (double end = now() + 20; (window = gamewindow()).empty() && running() && now() < end;) sleepfor(0.1);
+    for (double end = now() + 20; window.empty() && running() && now() < end; sleepfor(0.1))
+      window = shell("xdotool search --onlyvisible --class '^marsflyer$' 2>/dev/null | head -1 | tr -d '\\n'").out;
     ASSERT_FALSE(window.empty()) << "no window of class marsflyer: " << readfile(dir + "/game.err");
-    const std::string props = output("xprop -id " + window + " WM_NAME WM_CLASS");
-    EXPECT_EQ(props, "WM_NAME(STRING) = \"" + std::string(title) + "\"\nWM_CLASS(STRING) = \"marsflyer\", \"marsflyer\"\n");
-    const Icon icon = windowicon(window);
-    EXPECT_EQ(icon.w, 48);
-    EXPECT_TRUE(icon.pixels == ship.pixels) << "the window's icon is not the ship's";
+    EXPECT_EQ(shell("xprop -id " + window + " WM_NAME WM_CLASS").out,
+              "WM_NAME(STRING) = \"" + std::string(title) + "\"\nWM_CLASS(STRING) = \"marsflyer\", \"marsflyer\"\n");
+    EXPECT_TRUE(windowicon(std::stoul(window)) == ship) << "the window's icon is not the ship's";
     kill(pid, SIGTERM);
     EXPECT_EQ(finish(), 128 + SIGTERM);
     sleepfor(0.5);  // Xvfb may refuse a client that comes straight after one it lost

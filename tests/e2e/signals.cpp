@@ -23,8 +23,9 @@ bool cave(BITMAP* s) {
   return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05 && fractionof(s, {0, 0, 640, 480}, 0, 0, 0, 4) < 0.9;
 }
 
+// Ten rounds of SIGTERM, then one of another signal; a hang runs into the
+// five seconds, far beyond the fraction of a second the game takes.
 const int Rounds = 10;
-// Far beyond the second the game takes: only a hang runs into it.
 const double HangSeconds = 5;
 
 class Signals : public E2ETest {
@@ -37,9 +38,8 @@ class Signals : public E2ETest {
                 "S 300 " + std::to_string(shipy) + "\nT 5 300 600\nT 0 500 600\n");
   }
 
-  // Sends `signal` a moment after the game shows `what` (a little later in
-  // each round, so that it lands anywhere in a frame or a pass), and checks
-  // the game ends by it.
+  // Sends `signal`, a little later in each round after the screen showed,
+  // so that it lands anywhere in a frame or a pass; the game ends by it.
   void stop(int signal, int round) {
     sleepfor(0.037 * round);
     const double sent = now();
