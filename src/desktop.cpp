@@ -7,9 +7,13 @@
 // own headers do not declare it.
 extern "C" void* allegro_icon;
 
+namespace {
+
 const char* const WindowClass = "marsflyer";
 const char* const GameTitle = "Mars Flyer";
 const char* const EditorTitle = "Mars Flyer level editor";
+
+}  // namespace
 
 void setwindowicon(const char* const* xpm) { allegro_icon = const_cast<char**>(xpm); }
 
