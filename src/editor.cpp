@@ -12,6 +12,7 @@
 #include "editorstate.h"
 #include "manager.h"
 #include "map.h"
+#include "signals.h"
 
 namespace {
 
@@ -467,6 +468,7 @@ void runeditor() {
   EditorInputReader input;
   EditorOutcome outcome;
   do {
+    checkstop();  // a signal ends the program from here, without saving
     outcome = editorpass(ed, input.read());
     if (outcome == EditorOutcome::Stay) rest(EditorPassMilliseconds);
   } while (outcome == EditorOutcome::Stay);
