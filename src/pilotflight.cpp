@@ -30,7 +30,6 @@ namespace {
 const float GunInterval = FireDelay + GunSpare;
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
-float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
 float pathlength(const std::vector<Point>& path) {
   float len = 0;
   for (size_t i = 1; i < path.size(); i++) len += distance(path[i - 1], path[i]);
@@ -820,6 +819,8 @@ FlightReport Flight::run() {
 }
 
 }  // namespace
+
+float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
 
 FlightReport flylevel(const FlightSettings& settings, std::ostream* log) {
   const PlayerInfo player = playerinfo;

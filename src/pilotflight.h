@@ -56,4 +56,9 @@ struct FlightReport {
 // pictures are as they were.
 FlightReport flylevel(const FlightSettings& settings, std::ostream* log);
 
+// What the pilot reckons a trip of `pixels` along a route takes from each
+// gas store: something for the climb out, the braking and the settling,
+// and the rest by the pixel. It plans its stops at tanks by it.
+float tripfuel(float pixels);
+
 }  // namespace pilot

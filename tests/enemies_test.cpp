@@ -43,6 +43,21 @@ TEST(Enemy, DiesOnTheHitThatTakesItBelowZero) {
   }
 }
 
+// The count the pilot plans its fights with: each kind hit by drops of
+// either acid until it dies; a hit too weak to harm never kills.
+TEST(Enemy, HitsToKillAreTheHitsThatKill) {
+  for (int type = 1; type <= NumEnemyTypes; type++)
+    for (AmmoType acid : {Hydrochloric, Hydrofluoric}) {
+      SCOPED_TRACE(testing::Message() << "type " << type << ", acid " << acid);
+      TestWorld world(400, 400);
+      Enemy e(static_cast<EnemyType>(type));
+      int hits = 0;
+      for (; !e.dead && hits < 20; hits++) e.takehit(aciddamage(acid));
+      EXPECT_EQ(hitstokill(e.type, aciddamage(acid)), hits);
+      EXPECT_EQ(hitstokill(e.type, HitScale), 0);
+    }
+}
+
 TEST(Enemy, PaysAndExplodesOnlyOnceWhenHitAgainBeforeItIsRemoved) {
   TestWorld world(400, 400);
   Enemy e(GreenWibblet);
