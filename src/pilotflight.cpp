@@ -722,6 +722,11 @@ void Flight::afterframe(float shieldbefore) {
     report.damage.push_back({ship->position, rock, strength});
     say(rock ? "hit rock at " + std::to_string(int(strength)) + " px/s" : "hit by a drop");
   }
+  for (const Watched& w : alive)
+    if (!w.enemy->dead && wibbletcanfire(collisionmap, w.enemy->position, ship->position)) {
+      report.underfire += settings.step;
+      break;
+    }
   bool lost_target = false;
   for (size_t i = 0; i < alive.size();) {
     Enemy* e = alive[i].enemy;

@@ -28,6 +28,7 @@ struct FlightReport {
   bool finished = false;
   std::string why;  // what stopped an unfinished flight
   float time = 0;   // game seconds to completion or to the stop
+  float underfire = 0;  // game seconds of it with a live wibblet able to fire on the ship (checks.h)
   float shield = 0, hydrogen = 0, oxygen = 0, acid = 0;
   AmmoType acidtype = Hydrochloric;
   int wibblets[5] = {};  // by EnemyType, at the start

@@ -85,6 +85,7 @@ TEST(PilotFlight, FliesTheLevelInTheWorldAndGivesThePlayerRecordBack) {
   EXPECT_LT(std::abs(r.trail.front().x - StartBase.x), 5.0f);
   EXPECT_GT(r.time, 5.0f);
   EXPECT_GT(r.hydrogen, 0.6f);
+  EXPECT_EQ(r.underfire, 0.0f);
 }
 
 TEST(PilotFlight, AnExitCutOffIsAFlightNotFinishedThatSaysWhy) {
@@ -130,4 +131,19 @@ TEST(PilotFlight, AWibbletGuardingTheWayIsFoughtToTheEnd) {
   EXPECT_EQ(r.wibblets[BlueStaticWibblet], 1);
   EXPECT_EQ(r.killed[BlueStaticWibblet], 1);
   EXPECT_LE(r.acid, 1.0f - float(hitstokill(BlueStaticWibblet, aciddamage(Hydrochloric))) * PlainAcidPerPull + 0.01f);
+  // Under its fire from the start (in sight, 520 px off) until it dies.
+  EXPECT_GT(r.underfire, 5.0f);
+  EXPECT_LT(r.underfire, 20.0f);
+}
+
+// A wibblet sealed in rock under the hall, within range of the whole way
+// but out of sight, never has the ship under fire.
+TEST(PilotFlight, AWibbletOutOfSightHasTheShipNeverUnderFire) {
+  std::vector<Box> cave = HallAndPit;
+  cave.push_back({900, 500, 1100, 700});
+  TinyLevel level(cave, {{EnemyRecord, BlueStaticWibblet, {1000, 600}}});
+  const FlightReport r = level.fly();
+  EXPECT_TRUE(r.finished) << r.why;
+  EXPECT_EQ(r.underfire, 0.0f);
+  EXPECT_EQ(r.killed[BlueStaticWibblet], 0);
 }
