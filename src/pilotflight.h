@@ -47,8 +47,11 @@ struct FlightReport {
 // It needs: the level's pictures (background, vscreen and a collision map
 // with the bases and tanks stamped in it), and fresh objects in the
 // manager's lists (newobjects or gameobjects) with one Ship and one exit
-// base. It flies with the upgrades of a new game and gives the player record
-// back as it was. It draws on rand(): seed it first for a repeatable flight.
+// base. A ship takes its engine's push and its gun's acid from the player
+// record when it is made, so make the objects after playerinfo.init() to
+// fly a new game's Mk1 with the plain gun, as flylevels does. The flight
+// gives the player record back as it was. It draws on rand(): seed it
+// first for a repeatable flight.
 //
 // Afterwards the objects are as the flight left them (tanks drawn from,
 // wibblets killed, the ship docked or lost, drops and particles in flight),
