@@ -44,8 +44,9 @@ const float FinishTime = 4.0f;
 const float CameraDeadZoneSquared = 49.0f;
 const float CameraEase = 10.0f;
 
-// Objects this close to the viewport centre are drawn and may collide:
-// a whole screen in each direction, so those just off-screen still count.
+// Objects this close to the viewport centre may collide and be found: a
+// whole screen in each direction, so those just off-screen still count.
+// Of them only those the screen shows are drawn.
 const float NearX = ScreenWidth;
 const float NearY = ScreenHeight;
 
@@ -288,14 +289,31 @@ void drawsprite(BITMAP* sprite, int x, int y) {
   addrect(x, y, sprite->w, sprite->h);
 }
 
+namespace {
+
+// What the screen shows of the picture this frame.
+Rect shownwindow() { return Rect{screenoffsetx, screenoffsety, ScreenW, ScreenH}; }
+
+// Only what the screen shows is drawn: the rest would be painted and
+// restored for nothing.
+void drawifseen(GameObject* obj, const Rect& window) {
+  if (obj->seenin(window))
+    obj->draw();
+  else
+    obj->unseen();
+}
+
+}  // namespace
+
 void drawobjects() {
   nearobjects.clear();
+  const Rect window = shownwindow();
   for (GameObject* obj : gameobjects) {
     if (!isnear(obj)) continue;
-    obj->draw();
+    drawifseen(obj, window);
     nearobjects.push_back(obj);
   }
-  for (Particle* p : particles) p->draw();
+  for (Particle* p : particles) drawifseen(p, window);
   if (playerinfo.levelcomplete) drawbanner();
 }
 
