@@ -54,7 +54,6 @@ int main(int argc, char** argv) {
   int depth = depthfromargs(argc, argv);
   int runs = argc > 2 ? std::atoi(argv[2]) : 5;
   if (!startdisplay(depth)) return 1;
-  keeplevelrock(true);
   std::printf("editor after a cave edit at %d-bit, ms, min / median / max of %d runs (processor time: median)\n",
               depth, runs);
   std::printf("level  polygons  first redraw              later redraws                check\n");

@@ -34,13 +34,11 @@ BITMAP* copyof(BITMAP* b) {
 }
 
 // A level set up as the editor gets it, on a cave of one cavern.
-void setupcave(bool keeprock) {
+void setupcave() {
   initallegro();
   std::string map = maketempdir() + "/map.txt";
   writefile(map, "1 4 100 100 900 100 900 500 100 500");
-  keeplevelrock(keeprock);
   initcave(map.c_str());
-  keeplevelrock(false);
 }
 
 }  // namespace
@@ -71,7 +69,7 @@ TEST(EditorLevel, UndoHistoryGivesBackTheLatestHundredStatesNewestFirst) {
 }
 
 TEST(EditorLevel, RedrawOnTheKeptRockGivesTheSetUpPictureAndStampsWhereObjectsStand) {
-  setupcave(true);
+  setupcave();
   BITMAP* picture = copyof(background);
   BITMAP* solid = copyof(collisionmap);
   CavePicture cave;
@@ -96,11 +94,13 @@ TEST(EditorLevel, RedrawOnTheKeptRockGivesTheSetUpPictureAndStampsWhereObjectsSt
   initmanager();
 }
 
-TEST(EditorLevel, RedrawWithoutAKeptRockTexturesTheLevelAfresh) {
-  setupcave(false);
-  ASSERT_EQ(levelrock(), nullptr);
+TEST(EditorLevel, RedrawOfNoCaveIsTheRockTexturedAfreshWhenNoneIsKept) {
+  setupcave();
+  forgetlevelrock();
   CavePicture cave;
   cave.redraw(Cave{});
+  ASSERT_NE(levelrock(), nullptr);
   EXPECT_EQ(getpixel(collisionmap, 500, 300), 1);
+  EXPECT_TRUE(samebitmap(background, levelrock()));
   EXPECT_NE(getpixel(background, 500, 300), makecol(0, 0, 0));
 }
