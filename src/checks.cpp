@@ -4,18 +4,19 @@
 #include <sstream>
 
 #include "enemies.h"
+#include "map.h"
 
 namespace {
 
-bool isstatic(const LevelObject& o) { return o.letter == 'T'; }
+bool isstatic(const LevelObject& o) { return o.letter == StaticRecord; }
 bool isexit(const LevelObject& o) { return isstatic(o) && o.type == PlayerBaseExit; }
 bool isstartbase(const LevelObject& o) { return isstatic(o) && o.type == PlayerBaseStart; }
 // The ship and the wibblets: round bodies.
-bool isbody(const LevelObject& o) { return o.letter == 'S' || o.letter == 'E'; }
+bool isbody(const LevelObject& o) { return o.letter == ShipRecord || o.letter == EnemyRecord; }
 
 const LevelObject* firstship(const CheckedLevel& level) {
   for (const LevelObject& o : level.objects)
-    if (o.letter == 'S') return &o;
+    if (o.letter == ShipRecord) return &o;
   return nullptr;
 }
 
@@ -103,15 +104,15 @@ const LevelObject* startbaseof(const CheckedLevel& level, const LevelObject& shi
 // The record an overlap is reported on, and the text naming the other one;
 // 0 when the pair is allowed to touch.
 Problem overlapproblem(const CheckedLevel& level, const LevelObject& earlier, const LevelObject& later) {
-  const LevelObject* ship = earlier.letter == 'S' ? &earlier : later.letter == 'S' ? &later : nullptr;
+  const LevelObject* ship = earlier.letter == ShipRecord ? &earlier : later.letter == ShipRecord ? &later : nullptr;
   if (ship) {
     const LevelObject& other = ship == &earlier ? later : earlier;
-    if (other.letter == 'S' || &other == startbaseof(level, *ship)) return {0, ""};
+    if (other.letter == ShipRecord || &other == startbaseof(level, *ship)) return {0, ""};
     return {ship->record, "the ship overlaps " + naming(other)};
   }
-  if (earlier.letter == 'E' && later.letter == 'E') return {0, ""};
-  if (earlier.letter == 'E') return {earlier.record, "overlaps " + naming(later)};
-  if (later.letter == 'E') return {later.record, "overlaps " + naming(earlier)};
+  if (earlier.letter == EnemyRecord && later.letter == EnemyRecord) return {0, ""};
+  if (earlier.letter == EnemyRecord) return {earlier.record, "overlaps " + naming(later)};
+  if (later.letter == EnemyRecord) return {later.record, "overlaps " + naming(earlier)};
   return {later.record, "its picture overlaps " + naming(earlier)};
 }
 
@@ -125,26 +126,23 @@ int maxstartgap() {
 
 std::vector<LevelObject> describeobjects(const std::vector<GameObject*>& objects) {
   std::vector<LevelObject> described;
+  PlacedObject record;
   for (GameObject* obj : objects) {
+    if (!recordof(obj, record)) continue;
     LevelObject o;
+    o.letter = record.letter;
+    o.type = record.type;
     o.x = wholepixel(obj->position.x);
     o.y = wholepixel(obj->position.y);
-    if (Ship* ship = dynamic_cast<Ship*>(obj)) {
-      o.letter = 'S';
-      o.sprite = ship->sprite;
-      o.radius = wholepixel(ship->radius);
-    } else if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
-      o.letter = 'T';
-      o.type = s->type;
+    if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
       o.sprite = s->sprite;
       o.picture = s->area();
+    } else if (Ship* ship = dynamic_cast<Ship*>(obj)) {
+      o.sprite = ship->sprite;
+      o.radius = wholepixel(ship->radius);
     } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
-      o.letter = 'E';
-      o.type = e->type;
       o.sprite = e->sprite;
       o.radius = wholepixel(e->radius);
-    } else {
-      continue;
     }
     if (isbody(o) && o.sprite) o.picture = Rect{o.x - o.sprite->w / 2, o.y - o.sprite->h / 2, o.sprite->w, o.sprite->h};
     o.record = int(described.size()) + 1;
@@ -153,17 +151,11 @@ std::vector<LevelObject> describeobjects(const std::vector<GameObject*>& objects
   return described;
 }
 
-std::string objectname(char letter, int type) {
-  if (letter == 'S') return "ship";
-  if (letter == 'T' && isstatictype(type)) return staticname(StaticType(type));
-  if (letter == 'E' && isenemytype(type)) return enemyname(EnemyType(type));
-  return "object";
-}
 
 void checkshipcount(const CheckedLevel& level, std::vector<Problem>& problems) {
   int ships = 0;
   for (const LevelObject& o : level.objects) {
-    if (o.letter != 'S') continue;
+    if (o.letter != ShipRecord) continue;
     if (++ships > 1) problems.push_back({o.record, "a second ship start (S record); there must be exactly one"});
   }
   if (ships == 0) problems.push_back({0, "no ship start (S record)"});
@@ -197,7 +189,7 @@ void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems) {
   for (const LevelObject& o : level.objects) {
     if (isstatic(o) && pictureinrock(o, level.rock))
       problems.push_back({o.record, "its picture overlaps rock"});
-    else if (o.letter == 'E' && !discfits(level.rock, o.x, o.y, o.radius))
+    else if (o.letter == EnemyRecord && !discfits(level.rock, o.x, o.y, o.radius))
       problems.push_back({o.record, "overlaps rock"});
   }
 }

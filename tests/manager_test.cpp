@@ -13,9 +13,10 @@
 
 #include "common.h"
 #include "enemies.h"
-#include "main.h"
+#include "errors.h"
 #include "support/ui_support.h"
 #include "support/world_support.h"
+#include "textfile.h"
 
 namespace {
 

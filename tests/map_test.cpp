@@ -10,7 +10,9 @@
 
 #include "common.h"
 #include "data.h"
-#include "main.h"
+#include "errors.h"
+#include "gamedata.h"
+#include "randomness.h"
 #include "support/world_support.h"
 
 namespace {
