@@ -1,7 +1,9 @@
 #include "manager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -319,8 +321,31 @@ void drawobjects() {
 
 void showframe() { blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenW, ScreenH); }
 
+namespace {
+
+// Copies one rectangle of background into vscreen, cut to the picture and
+// to vscreen's clipping rectangle as blit cuts it. Two memory bitmaps of one depth are copied row by row
+// directly: a frame restores many small rectangles, and blit's way through
+// Allegro costs more than the copying.
+void restore(const Rect& r) {
+  if (!is_memory_bitmap(background) || !is_memory_bitmap(vscreen) ||
+      bitmap_color_depth(background) != bitmap_color_depth(vscreen)) {
+    blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
+    return;
+  }
+  const int x0 = std::max({r.x, 0, vscreen->cl}), y0 = std::max({r.y, 0, vscreen->ct});
+  const int x1 = std::min({r.x + r.w, background->w, vscreen->cr});
+  const int y1 = std::min({r.y + r.h, background->h, vscreen->cb});
+  if (x1 <= x0 || y1 <= y0) return;
+  const int bytes = (bitmap_color_depth(vscreen) + 7) / 8;
+  for (int y = y0; y < y1; y++)
+    std::memcpy(vscreen->line[y] + x0 * bytes, background->line[y] + x0 * bytes, size_t(x1 - x0) * size_t(bytes));
+}
+
+}  // namespace
+
 void restorerects() {
-  for (const Rect& r : dirtyrectangles) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
+  for (const Rect& r : dirtyrectangles) restore(r);
   dirtyrectangles.clear();
 }
 
