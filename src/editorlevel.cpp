@@ -1,5 +1,7 @@
 #include "editorlevel.h"
 
+#include <cassert>
+
 #include "enemies.h"
 #include "manager.h"
 #include "map.h"
@@ -68,8 +70,7 @@ CavePicture::~CavePicture() {
 }
 
 void CavePicture::redraw(const Cave& edited) {
-  // Without a level set-up there is no texture yet: it is drawn now.
-  if (!levelrock()) InitBackgroundTexture();
+  assert(levelrock() && "the editor works on a level that was set up");
   blit(levelrock(), background, 0, 0, 0, 0, background->w, background->h);
   Map(edited).drawcave();
   if (!cave) cave = copyof(collisionmap);

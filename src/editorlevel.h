@@ -58,7 +58,8 @@ class CavePicture {
   ~CavePicture();
 
   // Draws `cave` into background and collisionmap, stamps the bases and
-  // tanks where they stand now, and copies background into vscreen.
+  // tanks where they stand now, and copies background into vscreen. A
+  // level must have been set up (initcave).
   // Throws "Problem creating bitmaps" when a copy cannot be made.
   void redraw(const Cave& cave);
   // Puts collisionmap back to the cave with the bases and tanks stamped
