@@ -17,6 +17,7 @@
 #include "map.h"
 #include "notices.h"
 #include "playerinfo.h"
+#include "signals.h"
 #include "textfile.h"
 
 std::vector<GameObject*> gameobjects;
@@ -295,6 +296,7 @@ void measureframe() {
 void mainloop() {
   startlevelloop();
   while (finishtimer > 0) {
+    checkstop();  // SIGTERM, SIGINT or SIGHUP end the program from here
     if (updatepause()) {
       pausedframe();
       continue;

@@ -25,6 +25,11 @@ struct BitmapDeleter { void operator()(BITMAP* b) const { destroy_bitmap(b); } }
 using Picture = std::unique_ptr<BITMAP, BitmapDeleter>;
 using Seen = std::function<bool(BITMAP*)>;
 
+// A shell command's standard output and its exit status (-1 for a signal).
+struct Ran { std::string out; int status; };
+Ran shell(const std::string& command);
+std::string shellword(const std::string& s);  // quoted for the shell
+
 void xdo(const std::string& args);  // runs xdotool; a failure is recorded
 void mousemove(int x, int y);
 void holdkey(const std::string& name, double seconds = 0.2);  // for keys the game polls
