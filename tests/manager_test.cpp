@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -481,9 +482,9 @@ std::vector<uint64_t> film(int frames, void (*draw)(), Steer steer) {
     tickall(0.01f);
     track();
     draw();
-    f.push_back(1469598103934665603ull);  // FNV-1a over the screen's words
-    for (int y = 0, words = ScreenWidth * bitmap_color_depth(screen) / 64; y < ScreenHeight; y++)
-      for (int x = 0; x < words; x++) f.back() = (f.back() ^ reinterpret_cast<uint64_t*>(screen->line[y])[x]) * 1099511628211ull;
+    f.push_back(0);
+    for (int y = 0, bytes = ScreenWidth * bitmap_color_depth(screen) / 8; y < ScreenHeight; y++)
+      f.back() = f.back() * 1099511628211ull ^ std::hash<std::string_view>()({reinterpret_cast<char*>(screen->line[y]), size_t(bytes)});
   }
   releaseallkeys();
   f.insert(f.end(), {uint64_t(rand()), gameobjects.size(), particles.size()});
@@ -501,7 +502,7 @@ std::vector<uint64_t> flightinlevel(int level, void (*draw)()) {
   refreshvscreen();
   viewportcentre = trackingobject->position;
   std::mt19937 script(level);
-  return film(800, draw, [&](int frame) {
+  return film(300, draw, [&](int frame) {
     for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_UP, KEY_LCONTROL}) key[k] = frame % 25 ? key[k] : script() % 100 < 40;
   });
 }
@@ -523,10 +524,10 @@ std::vector<uint64_t> flightthroughacrowd(void (*draw)()) {
   removedeads();
   viewportcentre = Point{200, 1300};
   key[KEY_LCONTROL] = 1;
-  return film(700, draw, [&](int frame) {
+  return film(300, draw, [&](int frame) {
     if (!playership) return;
-    ship->position = Point{200 + 3.2f * frame, 1300};
-    ship->velocity = Point{320, 0};
+    ship->position = Point{200 + 7.5f * frame, 1300};
+    ship->velocity = Point{750, 0};
   });
 }
 
