@@ -216,6 +216,15 @@ void spritetocollisionmap(BITMAP* sprite, int px, int py, int colour) {
 
 void GameObject::tick(float) {}
 
+bool GameObject::seenin(const Rect&) const { return true; }
+
+void GameObject::unseen() {}
+
+bool overlaps(const Rect& a, const Rect& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h && a.w > 0 && a.h > 0 &&
+         b.w > 0 && b.h > 0;
+}
+
 GameObject::~GameObject() {}
 
 void GameObject::save(std::ostream&) {}
@@ -522,6 +531,20 @@ void Particle::tick(float quantum) {
   if (getpixel(collisionmap, ix, iy + 2) != 0) velocity.y = -std::fabs(velocity.y) * 0.6f;
 }
 
+namespace {
+
+// The dot of a particle and its four neighbours lie in this square.
+Rect dotsquare(Point at) { return Rect{wholepixel(at.x) - 1, wholepixel(at.y) - 1, 3, 3}; }
+
+// Where an explosion's picture lies, centred on `at`.
+Rect blastarea(Point at, const BITMAP* sprite) {
+  return Rect{wholepixel(at.x) - sprite->w / 2, wholepixel(at.y) - sprite->h / 2, sprite->w, sprite->h};
+}
+
+}  // namespace
+
+bool Particle::seenin(const Rect& window) const { return overlaps(window, dotsquare(position)); }
+
 void Particle::draw() {
   int ix = wholepixel(position.x);
   int iy = wholepixel(position.y);
@@ -548,11 +571,19 @@ Explosion::Explosion() {
   sprite = databitmap(DataExplosion);
 }
 
+int Explosion::mirroring() const {
+  // A fresh mirroring every frame makes the blast flicker.
+  return randombetween(0, 3);
+}
+
+bool Explosion::seenin(const Rect& window) const { return overlaps(window, blastarea(position, sprite)); }
+
+void Explosion::unseen() { mirroring(); }
+
 void Explosion::draw() {
   int px = wholepixel(position.x) - sprite->w / 2;
   int py = wholepixel(position.y) - sprite->h / 2;
-  // A fresh mirroring every frame makes the blast flicker.
-  switch (randombetween(0, 3)) {
+  switch (mirroring()) {
     case 0: drawsprite(sprite, px, py); return;
     case 1: draw_sprite_h_flip(vscreen, sprite, px, py); break;
     case 2: draw_sprite_v_flip(vscreen, sprite, px, py); break;
@@ -575,6 +606,8 @@ StaticObject::StaticObject(StaticType s) {
 Rect StaticObject::area() const {
   return Rect{wholepixel(position.x) - width / 2, wholepixel(position.y) - height, width, height};
 }
+
+bool StaticObject::seenin(const Rect& window) const { return overlaps(window, area()); }
 
 void StaticObject::draw() {
   const Rect r = area();
