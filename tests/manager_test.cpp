@@ -1,8 +1,10 @@
 #include "manager.h"
 
 #include <gtest/gtest.h>
+#include <allegro/internal/aintern.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -121,8 +123,12 @@ TEST_F(Manager, DrawAllRestoresEverythingItPainted) {
     hline(background, 0, y, backgroundWidth, makecol(0, 90, 200));
   refreshvscreen();
   placeroundthecentre();
-  playerinfo.levelcomplete = true;  // the banner is painted and restored too
+  playerinfo.levelcomplete = true;  // the banner is shown and restored too
   drawall();
+  int white = 0;
+  for (int y = 8; y < 16; y++)
+    for (int x = 260; x < 380; x++) white += getpixel(screen, x, y) == makecol(255, 255, 255);
+  EXPECT_GT(white, 50) << "\"Level complete!\" on the screen";
   EXPECT_TRUE(dirtyrectangles.empty());
   int size = backgroundWidth * backgroundHeight * bitmap_color_depth(vscreen) / 8;
   EXPECT_EQ(memcmp(vscreen->dat, background->dat, size), 0);
@@ -237,31 +243,48 @@ TEST(SaveText, ReadOnlyFilesDirectoriesAndLinkLoopsAreRefused) {
   EXPECT_EQ(readfile(dir / "a.txt"), "old\n");
   EXPECT_EQ(save(dir, ""), "Save error | not a plain file");
   EXPECT_EQ(save(dir / "loop", ""), "Save error | too many symbolic links");
+  // Forty links are followed, the forty-first is taken for a loop.
+  for (int i = 1; i <= 41; i++) fs::create_symlink(i < 41 ? "c" + std::to_string(i + 1) : "b.txt", dir / ("c" + std::to_string(i)));
+  EXPECT_EQ(save(dir / "c2", "") + "|" + save(dir / "c1", ""), "|Save error | too many symbolic links");
 }
 
 namespace {
 
-// Plays a pause through a level's real frame loop from inside it: drawn
-// every frame, paused or not, it presses and lets go of P there, so that no
-// clock decides the order of events. Esc at the end lets the level run out.
+// Whether Allegro's timer is set to run the manager's once-a-second tick.
+bool secondtimerinstalled() {
+  for (int i = 0; i < MAX_TIMERS; i++)
+    if (_timer_queue[i].proc == timerfunc) return true;
+  return false;
+}
+
+// Plays a pause through a level's real frame loop from inside it. Drawn
+// every frame, paused or not, it stops Allegro's second timer and ticks it
+// itself, and presses P and Esc, each at a chosen frame, so that no clock
+// decides what happens when:
+//   frame 23: the first second ends; frames 0 to 24 make 25: 1/25 s a frame
+//   frames 28 to 31: P held: frames 29 to 36 are paused; a second ends at 32
+//   frame 36: P again: play resumes at frame 37 at 1/25 s, a new second begins
+//   frame 65: that second ends; frames 37 to 66 make 30: 1/30 s a frame
+//   frame 70: P: frames 71 to 74 are paused
+//   frame 74: Esc: play resumes at frame 75 and runs out the level's 4 s
 class PauseScript : public Body {
  public:
-  int draws = 0, pausedat = -1;  // draws so far; ticks when paused
-  float pausedquantum = 0, resumedquantum = 0;
-  bool tickedwhilepaused = false;
+  int frame = 0;
+  std::vector<std::pair<int, float>> ticked;  // frame, game seconds
+  int timerrestarts = 0;
 
   PauseScript() : Body(100, 100) {}
-  void tick(float q) override {
-    Body::tick(q);
-    tickedwhilepaused = tickedwhilepaused || (draws > pausedat && draws < pausedat + 30 && pausedat >= 0);
-    if (pausedat >= 0 && draws >= pausedat + 30 && !resumedquantum) resumedquantum = q;
-  }
+  void tick(float q) override { ticked.push_back({frame, q}); }
   void draw() override {
-    if (pausedat < 0 && ticks >= 3) pausedat = draws, pausedquantum = quantum;
-    const int since = draws++ - pausedat;
-    if (pausedat < 0) return;
-    key[KEY_P] = since < 5 || (since >= 29 && since < 31);  // held: one pause; again: resumes
-    key[KEY_ESC] = since >= 40;
+    if (frame == 37 || frame == 75) timerrestarts += secondtimerinstalled();
+    if (frame == 0 || frame == 37 || frame == 75) remove_int(timerfunc);
+    if (frame == 23 || frame == 32 || frame == 65) timerfunc();
+    key[KEY_P] = (frame >= 28 && frame <= 31) || frame == 36 || frame == 70;
+    key[KEY_ESC] = frame >= 74;
+    frame++;
+  }
+  long ticksin(int first, int last) const {
+    return std::count_if(ticked.begin(), ticked.end(), [&](auto t) { return t.first >= first && t.first <= last; });
   }
 };
 
@@ -283,13 +306,32 @@ class ManagerLoop : public ::testing::Test {
 
 }  // namespace
 
+TEST_F(ManagerLoop, FrameTimeIsOneOverTheLastSecondsFramesButAtMostATwentieth) {
+  recalibrate();
+  remove_int(timerfunc);  // the test ends each second itself
+  const struct { int frames; float quantum; } rows[] = {{19, 1.0f / 20}, {20, 1.0f / 20}, {21, 1.0f / 21}};
+  for (const auto& row : rows) {
+    for (int i = 1; i < row.frames; i++) measureframe();
+    timerfunc();
+    measureframe();
+    EXPECT_EQ(quantum, row.quantum) << row.frames << " frames";
+  }
+}
+
+// Paused time is no game time: nothing ticks, the second under way when P
+// was pressed is dropped, and play goes on at the old pace, timing a new
+// second from the resume. Esc while paused resumes to end the level.
 TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTime) {
   PauseScript* script = new PauseScript();
   addobject(script);
+  removedeads();  // drawn from the first frame on, before anything ticks
   playership = script;  // a level with its ship runs until Esc
   mainloop();
-  EXPECT_FALSE(script->tickedwhilepaused);
-  // Play goes on at once at the old pace: the paused time is no game time.
-  EXPECT_GT(script->pausedquantum, 0);
-  EXPECT_EQ(script->resumedquantum, script->pausedquantum);
+  EXPECT_EQ(script->ticksin(0, 28), 5);
+  EXPECT_EQ(script->ticksin(29, 36), 0);
+  EXPECT_EQ(script->ticksin(37, 70), 34);
+  EXPECT_EQ(script->ticksin(71, 74), 0);
+  EXPECT_NEAR(script->ticksin(75, 1000), 120, 1);  // 4 s at 1/30 s
+  for (auto [frame, q] : script->ticked) EXPECT_EQ(q, frame < 66 ? 1.0f / 25 : 1.0f / 30) << "frame " << frame;
+  EXPECT_EQ(script->timerrestarts, 2);
 }

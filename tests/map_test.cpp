@@ -69,7 +69,8 @@ TEST(Map, BadMapsAreRejectedNamingThePolygonAndWhatStoodThere) {
       {"1 -3", "polygon 1: point count: -3 is negative"},
       {"2 3 1 1 2 2 3 3", "polygon 2: point count: the file ends early"},
       {"1 4 1 1 2", "polygon 1, point 2: y: the file ends early"},
-      {"1 3 1 x 2 2 3 3", "polygon 1, point 1: y: \"x" + nan},
+      {"1 3 1 yyyyyyyyyyyyyyyyyyyy 2 2", "polygon 1, point 1: y: \"yyyyyyyyyyyyyyyyyyyy" + nan},  // shown up to 20
+      {"1 3 1 yyyyyyyyyyyyyyyyyyyyz 2 2", "polygon 1, point 1: y: \"yyyyyyyyyyyyyyyyyyyy..." + nan},
       {"1 3 1 1 2 1e39 3 3", "polygon 1, point 2: y: \"1e39" + nan},
       {"1 3 nan 1 2 2 3 3", "polygon 1, point 1: x: \"nan" + nan}};
   for (const auto& [text, fault] : rows) EXPECT_EQ(loadmap(text), fail + fault) << text;
@@ -168,6 +169,28 @@ TEST(Map, FarCornersLeaveThePictureAsTheCaveTheyMake) {
     AllegroCave want(640, 480, row.drawnas);
     EXPECT_EQ(differing(collisionmap, want.fill), 0);
     EXPECT_EQ(differing(background, want.picture), 0);
+  }
+}
+
+// Allegro fills a polygon exactly while its corners lie within 8191 of the
+// origin, its edges span at most 8191 across and its level edges 4095. At
+// those limits a polygon is filled as it is; one step beyond, it is clipped
+// first, which moves its edges by less than half a pixel and here changes
+// a few pixels of the fill.
+TEST(Map, PolygonsAtAllegrosLimitsAreFilledAsTheyAreAndBeyondThemClipped) {
+  struct Row { const char* map; std::vector<int> filledas; } rows[] = {
+      {"1 3 8191 100 300 400 200 200", {8191, 100, 300, 400, 200, 200}},
+      {"1 3 8192 100 300 400 200 200", {1151, 368, 300, 400, 200, 200, 1151, 188}},
+      {"1 3 -4000 0 4191 470 300 470", {-4000, 0, 4191, 470, 300, 470}},
+      {"1 3 -4000 0 4192 470 300 470", {-512, 200, 1151, 296, 1151, 470, 300, 470, -512, 381}},
+      {"1 3 -2000 100 2095 100 300 400", {-2000, 100, 2095, 100, 300, 400}},
+      {"1 3 -2000 100 2096 100 300 400", {-512, 100, 1151, 100, 1151, 258, 300, 400, -512, 294}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.map);
+    makeworld(640, 480);
+    ASSERT_EQ(loadmap(row.map), "");
+    loaded.drawcave();
+    EXPECT_EQ(differing(collisionmap, AllegroCave(640, 480, row.filledas).fill), 0);
   }
 }
 

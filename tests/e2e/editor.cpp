@@ -132,7 +132,8 @@ TEST_F(Editor, SelectMoveWithShiftArrowsPlaceDeleteAndScroll) {
   for (int y = 280; y < 440; y++)
     for (int x = 400; x < 600; x++)
       if (double score = circleat(last.get(), x, y, 48); score > best) best = score, cx = x, cy = y;
-  EXPECT_TRUE(cx > 420 && cy > 300) << "Shift+arrows left the tank at " << cx << ", " << cy;
+  EXPECT_GT(cx, 420) << "Shift+arrows left the tank at " << cx << ", " << cy;
+  EXPECT_GT(cy, 300) << "Shift+arrows left the tank at " << cx << ", " << cy;
 
   const char* keys[] = {"1", "5", "percent", "0", "6", "7", "8", "9", "3"};
   for (int i = 0; i < 9; i++) place(keys[i], 100 + 50 * i, 50 + 10 * i);
@@ -266,7 +267,8 @@ TEST_F(Editor, EscapeSavesThroughALinkAndKeepsAReadOnlyFile) {
   ASSERT_TRUE(startediting());
   EXPECT_EQ(leave(), 0);
   struct stat link;
-  EXPECT_TRUE(lstat((run + "/leveledited.txt").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+  ASSERT_EQ(lstat((run + "/leveledited.txt").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
   EXPECT_EQ(readfile(run + "/saves/mine.txt"), "T 3 420 300\n");
 
   ASSERT_EQ(unlink((run + "/leveledited.txt").c_str()), 0);
