@@ -158,9 +158,7 @@ TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
   EXPECT_FALSE(moving(1)) << "the picture moves while paused";
   holdkey("p");
   ASSERT_TRUE(waitfor("level running again", [](BITMAP* s) { return !pausedtext(s) && moving(0.3); }));
-  holdkey("p");
-  ASSERT_TRUE(waitfor("\"Paused\" again", pausedtext));
-  holdkey("Escape");  // the level's last seconds run out first (counted in the unit tests)
+  holdkey("Escape");  // Esc while paused is the unit tests' (the frame loop's PauseScript)
   ASSERT_TRUE(waitfor("main menu after Esc", mainmenu));
   xdo("key Escape");
   EXPECT_EQ(finish(), 0);
