@@ -272,17 +272,19 @@ bool E2ETest::press(const Button& b, const Seen& before) {
       xdo("mouseup 1");
       continue;
     }
+    // Pressed and let go: the game acts, however long a loaded machine makes
+    // it take to show the next screen (a level's set-up, say).
     xdo("mouseup 1");
-    if (seenwithin([&before](BITMAP* s) { return !before(s); }, 5) || !running()) return true;
+    return seenwithin([&before](BITMAP* s) { return !before(s); }, 20) || !running() || failed("reaction to the " + name);
   }
-  return failed("reaction to the " + name);
+  return failed("press of the " + name);
 }
 
 bool E2ETest::enter(const Seen& before) {
   if (!waitfor("screen to press Enter on", before)) return false;
   sleepfor(0.8);  // a key in a dialog's first moments can be lost
   xdo("key Return");
-  return seenwithin([&before](BITMAP* s) { return !before(s); }, 5) || !running() || failed("reaction to Enter");
+  return seenwithin([&before](BITMAP* s) { return !before(s); }, 20) || !running() || failed("reaction to Enter");
 }
 
 double E2ETest::cpuseconds() {

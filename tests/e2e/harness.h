@@ -64,7 +64,8 @@ class E2ETest : public ::testing::Test {
   bool failed(const std::string& what);  // records a failure, saves the screen
   std::string saveshot();  // saves the last screen looked at; its path
   // Waits for the screen `before`, points at the button until the pointer shows there, then
-  // clicks until the screen changes: a loaded machine can starve a dialog of a move or press.
+  // clicks until the dialog shows it held (a loaded machine can starve a dialog of a move or
+  // press), lets go and waits for the screen to change.
   bool press(const Button& b, const Seen& before);
   bool pointat(const Button& b);
   // Waits for the screen `before`, presses Enter and waits for the screen to change.
