@@ -250,13 +250,6 @@ TEST(SaveText, ReadOnlyFilesDirectoriesAndLinkLoopsAreRefused) {
 
 namespace {
 
-// Whether Allegro's timer is set to run the manager's once-a-second tick.
-bool secondtimerinstalled() {
-  for (int i = 0; i < MAX_TIMERS; i++)
-    if (_timer_queue[i].proc == timerfunc) return true;
-  return false;
-}
-
 // Plays pauses through a level's real frame loop from inside it: drawn every
 // frame, it stops Allegro's second timer and ends seconds itself, and holds
 // P and Esc, each at chosen frames, so that no clock decides what happens:
@@ -275,7 +268,8 @@ class PauseScript : public Body {
   PauseScript() : Body(100, 100) {}
   void tick(float q) override { ticked.push_back({frame, q}); }
   void draw() override {
-    if (frame == 37 || frame == 75) timerrestarts += secondtimerinstalled();
+    if (frame == 37 || frame == 75)  // is Allegro's timer set to end seconds again?
+      for (int i = 0; i < MAX_TIMERS; i++) timerrestarts += _timer_queue[i].proc == timerfunc;
     if (frame == 0 || frame == 37 || frame == 75) remove_int(timerfunc);
     if (frame == 23 || frame == 32 || frame == 65) timerfunc();
     key[KEY_P] = (frame >= 28 && frame <= 31) || frame == 36 || frame == 70;
