@@ -66,8 +66,7 @@ TEST_F(GameFlow, ShopWaitsIdleAndAnswersTheMouse) {
   ASSERT_TRUE(press(ShopPlay, shopat("Mk2 Engine")));
   ASSERT_TRUE(press(PlayButton, levelstart(4)));
   ASSERT_TRUE(waitfor("level 4 in play", inlevel));
-  holdkey("Escape");
-  ASSERT_TRUE(waitfor("main menu after Esc", offering("4")));  // not a retry of the level
+  ASSERT_TRUE(holduntil("Escape", "main menu after Esc", offering("4")));  // not a retry of the level
   ASSERT_TRUE(press(QuitButton, mainmenu));
   EXPECT_EQ(finish(), 0);
 }
@@ -111,9 +110,8 @@ TEST_F(GameFlow, EnterPressesTheChosenButtonWhereverThePointerIs) {
   mousemove(600, 200);
   ASSERT_TRUE(enter(levelstart(NumLevels)));
   ASSERT_TRUE(waitfor("last level in play", inlevel));
-  holdkey("Escape");
+  ASSERT_TRUE(holduntil("Escape", "main menu after Esc", offering(last)));
   // Typed with the pointer on the start field, and Enter while it is there.
-  ASSERT_TRUE(waitfor("main menu after Esc", offering(last)));
   ASSERT_TRUE(typestartlevel("2"));
   ASSERT_TRUE(enter(mainmenu));
   ASSERT_TRUE(waitfor("\"Entering level 2\"", levelstart(2)));
@@ -153,13 +151,11 @@ TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
   ASSERT_TRUE(enter(levelstart(1)));
   ASSERT_TRUE(waitfor("level in play", inlevel));
   ASSERT_TRUE(waitfor("falling ship", [](BITMAP*) { return moving(0.3); }));
-  holdkey("p", 0.5);  // held: pauses once
-  ASSERT_TRUE(waitfor("\"Paused\"", pausedtext));
+  ASSERT_TRUE(holduntil("p", "\"Paused\"", pausedtext));  // held: pauses once
   EXPECT_FALSE(moving(1)) << "the picture moves while paused";
-  holdkey("p");
-  ASSERT_TRUE(waitfor("level running again", [](BITMAP* s) { return !pausedtext(s) && moving(0.3); }));
-  holdkey("Escape");  // Esc while paused is the unit tests' (the frame loop's PauseScript)
-  ASSERT_TRUE(waitfor("main menu after Esc", mainmenu));
+  ASSERT_TRUE(holduntil("p", "level running again", [](BITMAP* s) { return !pausedtext(s) && moving(0.3); }));
+  // Esc while paused is the unit tests' (the frame loop's PauseScript).
+  ASSERT_TRUE(holduntil("Escape", "main menu after Esc", mainmenu));
   xdo("key Escape");
   EXPECT_EQ(finish(), 0);
 }

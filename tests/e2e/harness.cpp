@@ -280,6 +280,13 @@ bool E2ETest::press(const Button& b, const Seen& before) {
   return failed("press of the " + name);
 }
 
+bool E2ETest::holduntil(const std::string& key, const std::string& what, const Seen& seen) {
+  xdo("keydown " + key);
+  const bool shown = waitfor(what, seen);
+  xdo("keyup " + key);
+  return shown;
+}
+
 bool E2ETest::enter(const Seen& before) {
   if (!waitfor("screen to press Enter on", before)) return false;
   sleepfor(0.8);  // a key in a dialog's first moments can be lost

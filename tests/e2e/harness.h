@@ -70,6 +70,9 @@ class E2ETest : public ::testing::Test {
   bool pointat(const Button& b);
   // Waits for the screen `before`, presses Enter and waits for the screen to change.
   bool enter(const Seen& before);
+  // Holds a key the game polls until the screen shows `seen`, however long
+  // a loaded machine makes the game take to notice it.
+  bool holduntil(const std::string& key, const std::string& what, const Seen& seen);
   // Types into the main menu's start field with the pointer on it, and leaves it there.
   bool typestartlevel(const std::string& digit);
   // The game's processor time so far, and its share of one core over `seconds` of waiting.
