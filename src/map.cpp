@@ -13,6 +13,7 @@
 #include "enemies.h"
 #include "errors.h"
 #include "gamedata.h"
+#include "gamefiles.h"
 #include "manager.h"
 #include "randomness.h"
 
@@ -620,6 +621,6 @@ void initcave(const char* mapfile) {
 }
 
 void initlevel(int level) {
-  initcave(levelmapname(level).c_str());
-  InitObjects(levelobjectsname(level).c_str());
+  initcave(levelfilepath(levelmapname(level)).c_str());
+  InitObjects(levelfilepath(levelobjectsname(level)).c_str());
 }

@@ -133,5 +133,5 @@ void keeplevelrock(bool keep);
 BITMAP* levelrock();
 
 // Builds level `level`: initcave with its map file, then InitObjects with
-// its objects file.
+// its objects file, each where levelfilepath (gamefiles.h) finds it.
 void initlevel(int level);

@@ -10,6 +10,7 @@
 #include "items.h"
 #include "manager.h"
 #include "playerinfo.h"
+#include "signals.h"
 
 namespace {
 
@@ -247,6 +248,7 @@ int rundialog(DIALOG* dlg, int focus) {
   int chosen = focus;
   int pointed = player->mouse_obj;
   for (;;) {
+    checkstop();  // SIGTERM, SIGINT or SIGHUP end the program from here
     if (!update_dialog(player)) break;
     if (isbutton(dlg, player->focus_obj)) chosen = player->focus_obj;
     if (player->mouse_obj != pointed) {

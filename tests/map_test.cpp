@@ -179,7 +179,9 @@ TEST(Map, FarCornersLeaveThePictureAsTheCaveTheyMake) {
     loaded.drawcave();
     AllegroCave want(640, 480, row.drawnas);
     EXPECT_EQ(differing(collisionmap, want.fill), 0);
-    if (!row.fillonly) EXPECT_EQ(differing(background, want.picture), 0);
+    if (!row.fillonly) {
+      EXPECT_EQ(differing(background, want.picture), 0);
+    }
   }
 }
 

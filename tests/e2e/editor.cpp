@@ -83,13 +83,7 @@ class Editor : public E2ETest {
     if (!seenwithin(selectionat(x, y), 5)) failed("selection circle round the object of " + key);
   }
 
-  // Esc held until the editor has saved and ended.
-  int leave() {
-    xdo("keydown Escape");
-    const int status = finish();
-    xdo("keyup Escape");
-    return status;
-  }
+  int leave() { return finishholding("Escape"); }
 
   // Moves the pointer and waits for the status line to show it there: a
   // move before the window has taken input is not seen.

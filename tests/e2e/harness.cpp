@@ -92,6 +92,19 @@ bool startfield(BITMAP* s, const std::string& text) {
          inked <= textmask(font, text).ink + 4;
 }
 
+Ran shell(const std::string& command) {
+  Ran r{"", -1};
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
+  return r;
+}
+
+std::string shellword(const std::string& s) { return "'" + s + "'"; }
+
 void xdo(const std::string& args) {
   // A busy X server now and then refuses a new client; xdotool then sends
   // nothing, so trying again cannot double an input.
@@ -285,6 +298,13 @@ bool E2ETest::holduntil(const std::string& key, const std::string& what, const S
   const bool shown = waitfor(what, seen);
   xdo("keyup " + key);
   return shown;
+}
+
+int E2ETest::finishholding(const std::string& key) {
+  xdo("keydown " + key);
+  const int ended = finish();
+  xdo("keyup " + key);
+  return ended;
 }
 
 bool E2ETest::enter(const Seen& before) {

@@ -25,6 +25,11 @@ struct BitmapDeleter { void operator()(BITMAP* b) const { destroy_bitmap(b); } }
 using Picture = std::unique_ptr<BITMAP, BitmapDeleter>;
 using Seen = std::function<bool(BITMAP*)>;
 
+// A shell command's standard output and its exit status (-1 for a signal).
+struct Ran { std::string out; int status; };
+Ran shell(const std::string& command);
+std::string shellword(const std::string& s);  // quoted for the shell
+
 void xdo(const std::string& args);  // runs xdotool; a failure is recorded
 void mousemove(int x, int y);
 void holdkey(const std::string& name, double seconds = 0.2);  // for keys the game polls
@@ -73,6 +78,8 @@ class E2ETest : public ::testing::Test {
   // Holds a key the game polls until the screen shows `seen`, however long
   // a loaded machine makes the game take to notice it.
   bool holduntil(const std::string& key, const std::string& what, const Seen& seen);
+  // Holds a key the game polls (Esc in the editor) until the game ends; its exit status.
+  int finishholding(const std::string& key);
   // Types into the main menu's start field with the pointer on it, and leaves it there.
   bool typestartlevel(const std::string& digit);
   // The game's processor time so far, and its share of one core over `seconds` of waiting.
