@@ -37,9 +37,7 @@ TEST(Png, AnotherDecoderReadsBackEveryPixelAndItsAlpha) {
     ASSERT_TRUE(writepng(path.c_str(), s.w, s.h, rgba, why)) << why;
     EXPECT_TRUE(decoded(path) == rgba);
   }
-  // The rows of 21x1542 fill two stored blocks of 65535 bytes: signature,
-  // header chunk, data chunk frame, zlib header, two block headers, the rows,
-  // zlib's sum, end chunk.
+  // 21x1542: signature, header, data chunk frame, zlib header, two full stored blocks, sum, end.
   EXPECT_EQ(encodepng(21, 1542, std::vector<uint8_t>(21 * 1542 * 4)).size(), 8 + 25 + 12 + 2 + 2 * 5 + 131070 + 4 + 12u);
   std::string why;
   EXPECT_FALSE(writepng((dir + "/missing/p.png").c_str(), 1, 1, {0, 0, 0, 0}, why));

@@ -154,11 +154,9 @@ int differing(BITMAP* a, BITMAP* b) {
 // clipped, here where the edges cross whole pixels, so the picture is that
 // of the cave drawn from corners pulled in along its own edges. Corners
 // beyond any int must not overflow (the sanitizer build checks the casts).
-// Allegro fills exactly while corners lie within 8191 of the origin, edges
-// span at most 8191 across and level edges 4095. At those limits a polygon
-// is filled as it is; a step beyond, it is clipped, which moves its edges by
-// less than half a pixel and changes a few pixels of these fills (the rims
-// follow the edges as they are).
+// Allegro fills exactly up to corners at 8191, edges 8191 across and level
+// edges 4095: filled as they are; a step beyond, clipped, a few pixels of
+// these fills differ (the rims follow the edges as they are).
 TEST(Map, FarCornersLeaveThePictureAsTheCaveTheyMake) {
   struct Row { const char* map; std::vector<int> drawnas; bool fillonly = false; } rows[] = {
       {"1 3 100 100 6000 300 200 400", {100, 100, 6000, 300, 200, 400}},
