@@ -206,16 +206,19 @@ void E2ETest::start(const std::string& args) {
 
 void E2ETest::launch(const std::string& command) {
   // A busy X server now and then refuses a client that comes straight after
-  // one it lost; the game then ends at once, saying so.
+  // one it lost; the game then ends, saying so. It is started again until
+  // it either shows a window of its own or ends for another reason.
+  auto windows = [] { return shell("xdotool search --class '^marsflyer$' 2>/dev/null").out; };
   for (int attempt = 0; attempt < 3; attempt++, sleepfor(1)) {
     status = -1;
+    const std::string before = windows();
     if ((pid = fork()) == 0) {
       setpgid(0, 0);
       prctl(PR_SET_PDEATHSIG, SIGKILL);  // a crashed test leaves no game behind
       execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    for (double end = now() + 0.3; running() && now() < end;) sleepfor(0.02);
+    for (double end = now() + 20; running() && windows() == before && now() < end;) sleepfor(0.05);
     if (running() || readfile(dir + "/game.err").find("no display available") == std::string::npos) return;
   }
 }
