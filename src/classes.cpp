@@ -52,8 +52,6 @@ struct OutlineSums {
   long long x = 0, y = 0;
   int count = 0;
 };
-float meancollisionx;
-float meancollisiony;
 
 // One outline pixel: outside the bitmap counts as rock, as getpixel's -1 does.
 // Read straight from the 8-bit lines; this runs for every body every frame.
@@ -94,17 +92,13 @@ void walkoutline(int x, int y, int r, OutlineSums& sums) {
   } while (cx <= cy);
 }
 
-// Mean offset of the solid pixels on the circle's outline from its centre.
-void findmeancollision(int cx, int cy, int r) {
+// Mean offset of the solid pixels on the circle's outline from its centre;
+// (0, 0) when none is solid.
+Point meancollision(int cx, int cy, int r) {
   OutlineSums sums;
   walkoutline(cx, cy, r, sums);
-  if (sums.count > 0) {
-    meancollisionx = static_cast<float>(sums.x) / sums.count - cx;
-    meancollisiony = static_cast<float>(sums.y) / sums.count - cy;
-  } else {
-    meancollisionx = 0;
-    meancollisiony = 0;
-  }
+  if (sums.count == 0) return {0, 0};
+  return {static_cast<float>(sums.x) / sums.count - cx, static_cast<float>(sums.y) / sums.count - cy};
 }
 
 // A rocket exhaust particle leaving the ship's tail backwards.
@@ -271,12 +265,12 @@ void CollidesWithScenery::takehit(float) {}
 void CollidesWithScenery::collidewithother(CollidesWithScenery*, float) {}
 
 void CollidesWithScenery::collidedetect() {
-  findmeancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
+  const Point mean = meancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
   // No contact, or rock evenly all round (a body buried in it).
-  if (std::fabs(meancollisionx) + std::fabs(meancollisiony) <= 0.01f) return;
-  float strength = std::sqrt(meancollisionx * meancollisionx + meancollisiony * meancollisiony);
-  float cofsx = meancollisionx / strength;
-  float cofsy = meancollisiony / strength;
+  if (std::fabs(mean.x) + std::fabs(mean.y) <= 0.01f) return;
+  float strength = std::sqrt(mean.x * mean.x + mean.y * mean.y);
+  float cofsx = mean.x / strength;
+  float cofsy = mean.y / strength;
   float dotprod = cofsx * velocity.x + cofsy * velocity.y;
   if (dotprod <= 0) return;  // sliding along the rock or leaving it
   // Hard impacts lose half their speed; slow ones are kicked off a little
