@@ -1,6 +1,7 @@
 #include "checks.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 
 #include "enemies.h"
@@ -224,6 +225,48 @@ void checkoverlaps(const CheckedLevel& level, std::vector<Problem>& problems) {
     }
 }
 
+Point landingspot(const LevelObject& base) {
+  const int r = ShipRadiusPixels;
+  float centre = float(base.y);
+  for (int dx = -r; dx <= r; dx++)
+    for (int y = base.picture.y; y < base.picture.y + base.picture.h; y++)
+      if (covers(base, base.x + dx, y)) {
+        centre = std::min(centre, float(y) - std::sqrt(float(r * r - dx * dx)));
+        break;
+      }
+  return {float(base.x), centre};
+}
+
+bool clearsight(BITMAP* solid, Point from, Point to) {
+  const float dx = to.x - from.x, dy = to.y - from.y;
+  const int steps = static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy))));
+  for (int i = 0; i <= steps; i++) {
+    const float t = steps ? float(i) / float(steps) : 0.0f;
+    const int x = wholepixel(from.x + dx * t), y = wholepixel(from.y + dy * t);
+    if (x < 0 || y < 0 || x >= solid->w || y >= solid->h || getpixel(solid, x, y) != 0) return false;
+  }
+  return true;
+}
+
+bool wibbletcanfire(BITMAP* solid, Point wibblet, Point ship) {
+  const float dx = ship.x - wibblet.x, dy = ship.y - wibblet.y;
+  return dx * dx + dy * dy <= WibbletRange * WibbletRange && clearsight(solid, wibblet, ship);
+}
+
+void checkpadfire(const CheckedLevel& level, std::vector<Problem>& problems) {
+  for (const LevelObject& pad : level.objects) {
+    if (!isexit(pad) && !isstartbase(pad)) continue;
+    const Point spot = landingspot(pad);
+    for (const LevelObject& w : level.objects) {
+      const Point at{float(w.x), float(w.y)};
+      if (w.letter != EnemyRecord || !wibbletcanfire(level.solid, at, spot)) continue;
+      const int away = static_cast<int>(std::lround(std::hypot(at.x - spot.x, at.y - spot.y)));
+      problems.push_back({pad.record, "a ship landed on it is under fire from " + naming(w) + ", " +
+                                          std::to_string(away) + " px away in clear sight"});
+    }
+  }
+}
+
 void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems) {
   for (const LevelObject& o : level.objects)
     if (isstatic(o) && getpixel(level.rock, o.x, o.y) == 0)
@@ -284,6 +327,7 @@ std::vector<Problem> checklevel(const CheckedLevel& level) {
   checkreach(level, shipreach(level), problems);
   checkhascave(level, problems);
   checkcaveedges(level, problems);
+  checkpadfire(level, problems);
   std::stable_sort(problems.begin(), problems.end(),
                    [](const Problem& a, const Problem& b) { return a.record < b.record; });
   return problems;

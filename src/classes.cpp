@@ -52,8 +52,6 @@ struct OutlineSums {
   long long x = 0, y = 0;
   int count = 0;
 };
-float meancollisionx;
-float meancollisiony;
 
 // One outline pixel: outside the bitmap counts as rock, as getpixel's -1 does.
 // Read straight from the 8-bit lines; this runs for every body every frame.
@@ -94,17 +92,13 @@ void walkoutline(int x, int y, int r, OutlineSums& sums) {
   } while (cx <= cy);
 }
 
-// Mean offset of the solid pixels on the circle's outline from its centre.
-void findmeancollision(int cx, int cy, int r) {
+// Mean offset of the solid pixels on the circle's outline from its centre;
+// (0, 0) when none is solid.
+Point meancollision(int cx, int cy, int r) {
   OutlineSums sums;
   walkoutline(cx, cy, r, sums);
-  if (sums.count > 0) {
-    meancollisionx = static_cast<float>(sums.x) / sums.count - cx;
-    meancollisiony = static_cast<float>(sums.y) / sums.count - cy;
-  } else {
-    meancollisionx = 0;
-    meancollisiony = 0;
-  }
+  if (sums.count == 0) return {0, 0};
+  return {static_cast<float>(sums.x) / sums.count - cx, static_cast<float>(sums.y) / sums.count - cy};
 }
 
 // A rocket exhaust particle leaving the ship's tail backwards.
@@ -216,6 +210,15 @@ void spritetocollisionmap(BITMAP* sprite, int px, int py, int colour) {
 
 void GameObject::tick(float) {}
 
+bool GameObject::seenin(const Rect&) const { return true; }
+
+void GameObject::unseen() {}
+
+bool overlaps(const Rect& a, const Rect& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h && a.w > 0 && a.h > 0 &&
+         b.w > 0 && b.h > 0;
+}
+
 GameObject::~GameObject() {}
 
 void GameObject::save(std::ostream&) {}
@@ -262,12 +265,12 @@ void CollidesWithScenery::takehit(float) {}
 void CollidesWithScenery::collidewithother(CollidesWithScenery*, float) {}
 
 void CollidesWithScenery::collidedetect() {
-  findmeancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
+  const Point mean = meancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
   // No contact, or rock evenly all round (a body buried in it).
-  if (std::fabs(meancollisionx) + std::fabs(meancollisiony) <= 0.01f) return;
-  float strength = std::sqrt(meancollisionx * meancollisionx + meancollisiony * meancollisiony);
-  float cofsx = meancollisionx / strength;
-  float cofsy = meancollisiony / strength;
+  if (std::fabs(mean.x) + std::fabs(mean.y) <= 0.01f) return;
+  float strength = std::sqrt(mean.x * mean.x + mean.y * mean.y);
+  float cofsx = mean.x / strength;
+  float cofsy = mean.y / strength;
   float dotprod = cofsx * velocity.x + cofsy * velocity.y;
   if (dotprod <= 0) return;  // sliding along the rock or leaving it
   // Hard impacts lose half their speed; slow ones are kicked off a little
@@ -522,6 +525,20 @@ void Particle::tick(float quantum) {
   if (getpixel(collisionmap, ix, iy + 2) != 0) velocity.y = -std::fabs(velocity.y) * 0.6f;
 }
 
+namespace {
+
+// The dot of a particle and its four neighbours lie in this square.
+Rect dotsquare(Point at) { return Rect{wholepixel(at.x) - 1, wholepixel(at.y) - 1, 3, 3}; }
+
+// Where an explosion's picture lies, centred on `at`.
+Rect blastarea(Point at, const BITMAP* sprite) {
+  return Rect{wholepixel(at.x) - sprite->w / 2, wholepixel(at.y) - sprite->h / 2, sprite->w, sprite->h};
+}
+
+}  // namespace
+
+bool Particle::seenin(const Rect& window) const { return overlaps(window, dotsquare(position)); }
+
 void Particle::draw() {
   int ix = wholepixel(position.x);
   int iy = wholepixel(position.y);
@@ -548,11 +565,19 @@ Explosion::Explosion() {
   sprite = databitmap(DataExplosion);
 }
 
+int Explosion::mirroring() const {
+  // A fresh mirroring every frame makes the blast flicker.
+  return randombetween(0, 3);
+}
+
+bool Explosion::seenin(const Rect& window) const { return overlaps(window, blastarea(position, sprite)); }
+
+void Explosion::unseen() { mirroring(); }
+
 void Explosion::draw() {
   int px = wholepixel(position.x) - sprite->w / 2;
   int py = wholepixel(position.y) - sprite->h / 2;
-  // A fresh mirroring every frame makes the blast flicker.
-  switch (randombetween(0, 3)) {
+  switch (mirroring()) {
     case 0: drawsprite(sprite, px, py); return;
     case 1: draw_sprite_h_flip(vscreen, sprite, px, py); break;
     case 2: draw_sprite_v_flip(vscreen, sprite, px, py); break;
@@ -575,6 +600,8 @@ StaticObject::StaticObject(StaticType s) {
 Rect StaticObject::area() const {
   return Rect{wholepixel(position.x) - width / 2, wholepixel(position.y) - height, width, height};
 }
+
+bool StaticObject::seenin(const Rect& window) const { return overlaps(window, area()); }
 
 void StaticObject::draw() {
   const Rect r = area();

@@ -17,6 +17,9 @@ struct Rect {
   int x, y, w, h;
 };
 
+// Whether two rectangles share a pixel; an empty one shares none.
+bool overlaps(const Rect& a, const Rect& b);
+
 // Which acid the ship's store holds. Hydrofluoric does three times the damage.
 enum AmmoType { Hydrochloric = 0, Hydrofluoric = 1 };
 
@@ -76,6 +79,12 @@ class GameObject {
   // Paints into vscreen at the world position and registers every painted
   // rectangle with addrect.
   virtual void draw() = 0;
+  // Whether draw() may paint a pixel of `window` (world pixels). The manager
+  // draws only what the screen shows; by default an object is always drawn.
+  virtual bool seenin(const Rect& window) const;
+  // Called instead of draw() in a frame in which the object is out of sight:
+  // whatever its drawing does besides painting. By default nothing.
+  virtual void unseen();
   // Advances the object by `quantum` seconds (at most 0.05).
   virtual void tick(float quantum);
   virtual ~GameObject();
@@ -181,6 +190,7 @@ class Particle : public GameObject {
 
   Particle();
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void tick(float quantum) override;
 };
 
@@ -196,6 +206,14 @@ class Explosion : public Particle {
 
   Explosion();
   void draw() override;
+  bool seenin(const Rect& window) const override;
+  // Draws the mirroring all the same, so that the shared random sequence
+  // runs on as if it had been drawn.
+  void unseen() override;
+
+ private:
+  // This frame's mirroring, 0 to 3, from the shared random source.
+  int mirroring() const;
 };
 
 // A base or tank standing on the cave floor at `position`.
@@ -211,6 +229,7 @@ class StaticObject : public GameObject {
   // Throws "Unable to get bitmap in StaticObject" for an unknown type.
   explicit StaticObject(StaticType s);
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void save(std::ostream& out) override;
   // Stamps the opaque pixels into collisionmap as StaticStampBase + type.
   void drawtocollisionmap();

@@ -205,6 +205,12 @@ void Enemy::collidewithother(CollidesWithScenery* other, float) {
   other->takehit(CollisionDamage);
 }
 
+bool Enemy::seenin(const Rect& window) const {
+  const Rect picture{wholepixel(position.x) - sprite->w / 2, wholepixel(position.y) - sprite->h / 2, sprite->w,
+                     sprite->h};
+  return overlaps(window, picture);
+}
+
 void Enemy::draw() {
   int px = wholepixel(position.x) - sprite->w / 2;
   int py = wholepixel(position.y) - sprite->h / 2;

@@ -46,6 +46,7 @@ class Enemy : public CollidesWithScenery {
   // Throws "Unknown enemy type" for a type outside 1 to 4.
   explicit Enemy(EnemyType newtype);
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void tick(float quantum) override;
   void save(std::ostream& out) override;
   void takehit(float strength) override;

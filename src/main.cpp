@@ -117,7 +117,6 @@ int runmarsflyer(int argc, char** argv) {
 
   try {
     if (editor) {
-      keeplevelrock(true);  // the editor draws its edited cave on it
       initlevel(levelnum);
       Editor();
     } else {

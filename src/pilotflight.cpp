@@ -30,7 +30,6 @@ namespace {
 const float GunInterval = FireDelay + GunSpare;
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
-float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
 float pathlength(const std::vector<Point>& path) {
   float len = 0;
   for (size_t i = 1; i < path.size(); i++) len += distance(path[i - 1], path[i]);
@@ -723,6 +722,11 @@ void Flight::afterframe(float shieldbefore) {
     report.damage.push_back({ship->position, rock, strength});
     say(rock ? "hit rock at " + std::to_string(int(strength)) + " px/s" : "hit by a drop");
   }
+  for (const Watched& w : alive)
+    if (!w.enemy->dead && wibbletcanfire(collisionmap, w.enemy->position, ship->position)) {
+      report.underfire += settings.step;
+      break;
+    }
   bool lost_target = false;
   for (size_t i = 0; i < alive.size();) {
     Enemy* e = alive[i].enemy;
@@ -820,6 +824,8 @@ FlightReport Flight::run() {
 }
 
 }  // namespace
+
+float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
 
 FlightReport flylevel(const FlightSettings& settings, std::ostream* log) {
   const PlayerInfo player = playerinfo;

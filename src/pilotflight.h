@@ -28,6 +28,7 @@ struct FlightReport {
   bool finished = false;
   std::string why;  // what stopped an unfinished flight
   float time = 0;   // game seconds to completion or to the stop
+  float underfire = 0;  // game seconds of it with a live wibblet able to fire on the ship (checks.h)
   float shield = 0, hydrogen = 0, oxygen = 0, acid = 0;
   AmmoType acidtype = Hydrochloric;
   int wibblets[5] = {};  // by EnemyType, at the start
@@ -46,8 +47,11 @@ struct FlightReport {
 // It needs: the level's pictures (background, vscreen and a collision map
 // with the bases and tanks stamped in it), and fresh objects in the
 // manager's lists (newobjects or gameobjects) with one Ship and one exit
-// base. It flies with the upgrades of a new game and gives the player record
-// back as it was. It draws on rand(): seed it first for a repeatable flight.
+// base. A ship takes its engine's push and its gun's acid from the player
+// record when it is made, so make the objects after playerinfo.init() to
+// fly a new game's Mk1 with the plain gun, as flylevels does. The flight
+// gives the player record back as it was. It draws on rand(): seed it
+// first for a repeatable flight.
 //
 // Afterwards the objects are as the flight left them (tanks drawn from,
 // wibblets killed, the ship docked or lost, drops and particles in flight),
@@ -55,5 +59,10 @@ struct FlightReport {
 // starts the manager afresh (initmanager) and adds its objects again. The
 // pictures are as they were.
 FlightReport flylevel(const FlightSettings& settings, std::ostream* log);
+
+// What the pilot reckons a trip of `pixels` along a route takes from each
+// gas store: something for the climb out, the braking and the settling,
+// and the rest by the pixel. It plans its stops at tanks by it.
+float tripfuel(float pixels);
 
 }  // namespace pilot

@@ -20,6 +20,7 @@ class Shot : public CollidesWithScenery {
   // Plays the firing sound. The firer sets position, velocity, colour, damage.
   explicit Shot(GameObject* newowner);
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void tick(float quantum) override;
   void takehit(float strength) override;
   void collidewithother(CollidesWithScenery* other, float strength) override;
@@ -29,4 +30,6 @@ class Shot : public CollidesWithScenery {
 
   // Splashes: five particles and an explosion, then dead.
   void burst();
+  // The square the drop's circles lie in.
+  Rect square() const;
 };

@@ -28,9 +28,7 @@ class Editing : public ::testing::Test {
     dir = maketempdir();
     writefile(dir + "/map.txt", CaveMap);
     writefile(dir + "/objects.txt", Objects);
-    keeplevelrock(true);
     initcave((dir + "/map.txt").c_str());
-    keeplevelrock(false);
     testing::internal::CaptureStdout();
     InitObjects((dir + "/objects.txt").c_str());
     testing::internal::GetCapturedStdout();

@@ -277,9 +277,7 @@ TEST_F(Install, InstalledGameShowsTheMenuAndEditsThePlayersOwnLevelInTheirDirect
   writefile(player + "/levels/level2objects.txt", objects);
   play("e 2");
   ASSERT_TRUE(waitfor("editor on level 2", editing));
-  sleepfor(0.8);
-  holdkey("Escape");
-  EXPECT_EQ(finish(), 0) << readfile(dir + "/game.err");
+  EXPECT_EQ(finishholding("Escape"), 0) << readfile(dir + "/game.err");
   EXPECT_EQ(lines(readfile(player + "/leveledited.txt")), lines(objects));
   EXPECT_FALSE(fs::exists("/leveledited.txt"));
 }
