@@ -173,6 +173,10 @@ TEST_F(Checks, PlainWordsNameObjectsByKindAndPlace) {
   base(TankOxygen, 300, 150);
   EXPECT_EQ(report(checkstanding, true),
             Lines{"the oxygen tank at (300, 150) does not stand on rock: the pixel below its position is open cave"});
+  base(PlayerBaseExit, 100);
+  wibblet(400, 168);
+  EXPECT_EQ(report(checkpadfire, true), Lines{"the exit base at (100, 201): a ship landed on it is under fire from the "
+                                              "blue wibblet at (400, 168), 300 px away in clear sight"});
 }
 
 // A ship landed on the pad at (100, 201) rests with its centre at
