@@ -194,27 +194,22 @@ TEST_F(Editing, QAsksAndOnlyYLeavesWithoutSaving) {
 // drags the level, or in the overview the view's rectangle; never past the
 // level's edges. (The overview's click is an end-to-end test.)
 TEST_F(Editing, WheelAndRightButtonMoveTheView) {
+  auto input = [this](int px, int py, int buttons, int wheel = 0, bool shift = false) {
+    EditorInput in = at(px, py);
+    in.buttons = buttons, in.wheel = wheel, in.shift = shift;
+    pass(in);
+  };
+  auto view = [this] { return std::make_pair(ed->view.x, ed->view.y); };
   ed->view.x = 964, ed->view.y = 404;
-  EditorInput in = at(300, 300);
-  in.wheel = 2;
-  pass(in);
-  EXPECT_EQ(ed->view.y, 276);
-  in.shift = true, in.wheel = 100;
-  pass(in);
-  EXPECT_EQ(ed->view.x, 0);
-  in = at(300, 300);
-  in.buttons = 2;
-  pass(in);
-  in.x = 250, in.y = 290;
-  pass(in);
-  EXPECT_EQ(std::make_pair(ed->view.x, ed->view.y), std::make_pair(50, 286));
+  input(300, 300, 0, 2);
+  EXPECT_EQ(view(), std::make_pair(964, 276));
+  input(300, 300, 0, 100, true);
+  EXPECT_EQ(view(), std::make_pair(0, 276));
+  input(300, 300, 2), input(250, 290, 2);
+  EXPECT_EQ(view(), std::make_pair(50, 286));
   type('m');
-  in = at(100, 100);
-  in.buttons = 2;
-  pass(in);
-  in.x = 10000;
-  pass(in);
-  EXPECT_EQ(ed->view.x, ed->view.maxx);
+  input(100, 100, 2), input(10000, 100, 2);
+  EXPECT_EQ(view(), std::make_pair(ed->view.maxx, 286));
 }
 
 // c draws in cave mode only; points come and go one by one; c again
@@ -288,16 +283,9 @@ TEST_F(Editing, PgDnAndPgUpGoRoundTheProblemsAndCentreTheViewOnEach) {
   EXPECT_EQ(std::make_pair(ed->view.x, ed->view.y), std::make_pair(1100 - ScreenWidth / 2, 1100 - ScreenHeight / 2));
 }
 
-// The key table makes the help and the reminders: every line fits, and the
-// texts come from the constants.
+// The key table makes the help and the reminders: every line fits its row.
 TEST_F(Editing, HelpAndRemindersFitTheirRows) {
-  std::string all;
-  for (const std::string& line : helplines()) {
-    EXPECT_LE(line.size(), size_t(HelpColumns)) << line;
-    all += line + "\n";
-  }
-  for (const char* text : {"200 x 150", "up to 100 back", "leveledited.txt and leveleditedmap.txt", "a cavern, 3 to 20"})
-    EXPECT_NE(all.find(text), std::string::npos) << text;
+  for (const std::string& line : helplines()) EXPECT_LE(line.size(), size_t(HelpColumns)) << line;
   EXPECT_EQ(keyhint(*ed), "F1 help  Tab mode  m overview  u undo  r redo  s save  t fly  f pilot  v check");
   for (int key : {'\t', 'c', 'm'}) {  // cave mode, drawing, the overview
     type(key, key == '\t' ? KEY_TAB : 0);
