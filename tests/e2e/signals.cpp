@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "common.h"
 #include "data.h"
@@ -37,21 +38,27 @@ class Signals : public E2ETest {
     writelevels(1, "1 4 220 300 580 300 580 600 220 600\n",
                 "S 300 " + std::to_string(shipy) + "\nT 5 300 600\nT 0 500 600\n");
   }
-
-  // Sends `signal`, a little later in each round after the screen showed,
-  // so that it lands anywhere in a frame or a pass; the game ends by it.
-  void stop(int signal, int round) {
-    sleepfor(0.037 * round);
-    const double sent = now();
-    kill(pid, signal);
-    EXPECT_EQ(finish(HangSeconds), 128 + signal) << "round " << round << ": " << readfile(dir + "/game.err");
-    slowest = std::max(slowest, now() - sent);
-    sleepfor(0.3);  // Xvfb may refuse a client that comes straight after one it lost
-  }
-
   void TearDown() override {
     std::cout << "[ e2e ] the slowest end after a signal took " << slowest << " s\n";
     E2ETest::TearDown();
+  }
+
+  // Each round starts the game with `args`, lets `reach` get it to the place,
+  // and sends the signal a little later each time, so that it lands anywhere
+  // in a frame or a pass; the game must end by it, and the editor save nothing.
+  void rounds(const std::string& args, const std::function<bool()>& reach, int last) {
+    for (int round = 0; round <= Rounds; round++) {
+      start(args);
+      ASSERT_TRUE(reach());
+      sleepfor(0.037 * round);
+      const double sent = now();
+      const int signal = round < Rounds ? SIGTERM : last;
+      kill(pid, signal);
+      EXPECT_EQ(finish(HangSeconds), 128 + signal) << "round " << round << ": " << readfile(dir + "/game.err");
+      slowest = std::max(slowest, now() - sent);
+      EXPECT_FALSE(std::filesystem::exists(run + "/leveledited.txt")) << "round " << round;
+      sleepfor(0.3);  // Xvfb may refuse a client that comes straight after one it lost
+    }
   }
 
   double slowest = 0;
@@ -60,28 +67,13 @@ class Signals : public E2ETest {
 }  // namespace
 
 TEST_F(Signals, TermOrIntInALevelEndsTheGameByTheSignal) {
-  for (int round = 0; round <= Rounds; round++) {
-    start("");
-    ASSERT_TRUE(enter(mainmenu));
-    ASSERT_TRUE(enter(levelstart));
-    ASSERT_TRUE(waitfor("the level", cave));
-    stop(round < Rounds ? SIGTERM : SIGINT, round);
-  }
+  rounds("", [this] { return enter(mainmenu) && enter(levelstart) && waitfor("the level", cave); }, SIGINT);
 }
 
 TEST_F(Signals, TermOrHupInTheMainMenuEndsTheGameByTheSignal) {
-  for (int round = 0; round <= Rounds; round++) {
-    start("");
-    ASSERT_TRUE(waitfor("the main menu", mainmenu));
-    stop(round < Rounds ? SIGTERM : SIGHUP, round);
-  }
+  rounds("", [this] { return waitfor("the main menu", mainmenu); }, SIGHUP);
 }
 
 TEST_F(Signals, TermOrHupInTheEditorEndsItByTheSignalWithoutSaving) {
-  for (int round = 0; round <= Rounds; round++) {
-    start("e 1");
-    ASSERT_TRUE(waitfor("the editor", cave));
-    stop(round < Rounds ? SIGTERM : SIGHUP, round);
-    EXPECT_FALSE(std::filesystem::exists(run + "/leveledited.txt")) << "round " << round;
-  }
+  rounds("e 1", [this] { return waitfor("the editor", cave); }, SIGHUP);
 }
