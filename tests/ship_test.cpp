@@ -17,9 +17,8 @@ const float G = -40.0f * Q;             // a rise that gravity stops in one fram
 
 void run(Ship& ship, int frames) { for (int i = 0; i < frames && !ship.dead; i++) ship.tick(Q); }
 
-// One frame with the rocket, both arrows and the trigger held, for fitted
-// ids in and beyond the catalogue: engines count every benefit up to their
-// id, guns only their own.
+// One frame with the rocket, both arrows and the trigger held, for ids in and beyond the
+// catalogue: engines count every benefit up to their id, guns only their own.
 TEST(Ship, FittedEngineAndGunSetThrustFuelTurningJetsAndAcid) {
   struct Row { int engine, weapon; float thrust, burn, turn; size_t jets; float acid; } rows[] = {
       {0, 0, 120, 0.05f, 1, 1, 0.05f},

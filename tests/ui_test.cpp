@@ -56,8 +56,7 @@ TEST(Ui, PurchaseNeedsTheCashAndReplacesTheFittedItemOfItsKind) {
   EXPECT_STREQ(currentitemname(5), "None");
 }
 
-// The dialogs themselves, run in a window with scripted keys. Each opens
-// with the focus on its first button; Tabs move it along.
+// The dialogs in a window with scripted keys; each opens on its first button, Tabs move on.
 class UiDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -78,8 +77,7 @@ TEST_F(UiDialog, MainMenuOffersTheHighestLevelAndStartsTheTypedOne) {
   EXPECT_TRUE(uimainmenu());
   EXPECT_EQ(playerinfo.level, 4);
   EXPECT_EQ(seen(0, {9}), "4");
-  // Only a level from 1 to the highest reached is taken; anything else starts
-  // the first. The field holds two characters.
+  // Only a level from 1 to the highest reached is taken, else the first; the field holds two characters.
   const std::pair<std::string, int> typed[] = {{"3", 3}, {"04", 4}, {"004", 1}, {"0", 1}, {"5", 1}, {"", 1}, {"x", 1}};
   for (const auto& [text, level] : typed) {
     newgame(4, 4);
@@ -93,8 +91,7 @@ TEST_F(UiDialog, MainMenuOffersTheHighestLevelAndStartsTheTypedOne) {
   EXPECT_EQ(playerinfo.level, 3);
 }
 
-// The catalogue: engines, then guns, each page with its price and the
-// fitted item of its kind.
+// The catalogue: engines, then guns, each page with its price and the fitted item of its kind.
 TEST_F(UiDialog, ShopPagerStopsAtBothEndsOfTheCatalogue) {
   newgame(1, 1);
   const std::vector<std::string> pages = {

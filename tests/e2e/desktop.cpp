@@ -9,8 +9,7 @@
 
 #include <vector>
 
-#include "data.h"
-#include "gamedata.h"
+using screens::mainmenu;
 
 namespace {
 
@@ -48,11 +47,6 @@ std::vector<long> desktopicon() {
   for (size_t i = 0; rgba.size() == 48 * 48 * 4 && i < rgba.size(); i += 4)
     pixels.push_back(byte(i + 3) >= 128 ? byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2) : -1);
   return pixels;
-}
-
-bool mainmenu(BITMAP* s) {
-  FONT* f = static_cast<FONT*>(datafile[DataFont].dat);
-  return showstext(s, f, "Background", 8, 128) && showstext(s, f, "Start Level", 8, 360);
 }
 
 std::string visiblewindow() {

@@ -7,20 +7,11 @@
 #include "notices.h"
 #include "gamedata.h"
 
+using namespace screens;
+
 namespace {
 
-FONT* df() { return static_cast<FONT*>(datafile[DataFont].dat); }  // loaded by SetUp
-
-bool mainmenu(BITMAP* s) {
-  return showstext(s, df(), "Background", 8, 128) && showstext(s, df(), "How to Play", 8, 248) &&
-         showstext(s, df(), "Start Level", 8, 360);
-}
-
 Seen offering(const std::string& level) { return [level](BITMAP* s) { return mainmenu(s) && startfield(s, level); }; }
-
-Seen levelstart(int level) {
-  return [level](BITMAP* s) { return showstext(s, df(), "Entering level " + std::to_string(level), 8, 8); };
-}
 
 Seen shopat(const std::string& item, const std::string& message = "") {
   return [item, message](BITMAP* s) {
@@ -28,9 +19,6 @@ Seen shopat(const std::string& item, const std::string& message = "") {
            (message.empty() ? showstext(s, df(), "Money: $ 0", 432, 8) : showstext(s, df(), message, 96, 158));
   };
 }
-
-// No dialog (dark brown) on screen.
-bool inlevel(BITMAP* s) { return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05; }
 
 // Completion bonus level x 20, then 20 each for full oxygen, hydrogen and ammo.
 Seen completescreen(int level) {

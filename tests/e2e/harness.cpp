@@ -14,6 +14,9 @@
 #include <map>
 #include <thread>
 
+#include "data.h"
+#include "gamedata.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -79,6 +82,21 @@ bool fieldfocused(BITMAP* s) {
 
 }  // namespace
 
+FONT* screens::df() { return static_cast<FONT*>(datafile[DataFont].dat); }
+
+bool screens::mainmenu(BITMAP* s) {
+  return showstext(s, df(), "Background", 8, 128) && showstext(s, df(), "How to Play", 8, 248) &&
+         showstext(s, df(), "Start Level", 8, 360);
+}
+
+Seen screens::levelstart(int level) {
+  return [level](BITMAP* s) { return showstext(s, df(), "Entering level " + std::to_string(level), 8, 8); };
+}
+
+bool screens::inlevel(BITMAP* s) { return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05; }
+
+bool screens::cave(BITMAP* s) { return inlevel(s) && fractionof(s, {0, 0, 640, 480}, 0, 0, 0, 4) < 0.9; }
+
 bool focused(BITMAP* s, const Button& b) {
   double dots = fractionof(s, {b.x + 1, b.y + 1, b.w - 3, 1}, 255, 255, 255);
   return dots > 0.3 && dots < 0.7;
@@ -93,7 +111,7 @@ bool startfield(BITMAP* s, const std::string& text) {
 Ran shell(const std::string& command) {
   Ran r{"", -1};
   if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
+    char buf[65536];
     for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
     int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
@@ -125,12 +143,7 @@ double now() {
 
 Picture grabscreen() {
   initallegro();  // memory bitmaps need Allegro, even without a display
-  std::string d;
-  if (FILE* p = popen("xwd -root -silent 2>/dev/null", "r")) {
-    char buf[65536];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) d.append(buf, n);
-    pclose(p);
-  }
+  const std::string d = shell("xwd -root -silent 2>/dev/null").out;
   // A big-endian header, a colour map, then rows of the server's 0xRRGGBB pixels, Allegro's 32-bit ones.
   auto be = [&d](size_t at) { uint32_t v; std::memcpy(&v, &d[at], 4); return ntohl(v); };
   if (d.size() < 100 || be(28) != 0 || be(44) != 32 || be(56) != 0xff0000 || be(64) != 0xff)

@@ -46,6 +46,15 @@ bool startfield(BITMAP* s, const std::string& text);
 // The button shows the dialog's dotted focus frame: Enter presses it.
 bool focused(BITMAP* s, const Button& b);
 
+// The game's screens, read in the data file's font (E2ETest::SetUp loads it).
+namespace screens {
+FONT* df();
+bool mainmenu(BITMAP* s);
+Seen levelstart(int level);  // "Entering level N"
+bool inlevel(BITMAP* s);     // no dialog's brown on screen
+bool cave(BITMAP* s);        // nor all black: a level or the editor has drawn its cave
+}  // namespace screens
+
 // Each test's directory holds run/ (data.dat, levels/), the game's logs and the screens of failures.
 class E2ETest : public ::testing::Test {
  protected:

@@ -10,11 +10,10 @@
 #include <sstream>
 
 #include "common.h"
-#include "data.h"
 #include "e2e/harness.h"
-#include "gamedata.h"
 
 namespace fs = std::filesystem;
+using namespace screens;
 
 namespace {
 
@@ -33,34 +32,12 @@ std::set<std::string> levelfiles(const std::string& dir) {
   return files;
 }
 
-// What an install holds below its prefix; the Debian package holds the same below /usr.
-std::set<std::string> installedfiles() {
-  std::set<std::string> files = levelfiles("share/games/marsflyer/levels/");
-  files.insert({"games/marsflyer", "lib/games/marsflyer/marsflyer", "share/games/marsflyer/data.dat",
-                "share/man/man6/marsflyer.6.gz", "share/applications/marsflyer.desktop",
-                "share/metainfo/org.marsflyer.marsflyer.metainfo.xml", "share/doc/marsflyer/README.md"});
-  for (const char* size : {"32x32", "48x48", "64x64", "128x128"})
-    files.insert(std::string("share/icons/hicolor/") + size + "/apps/marsflyer.png");
-  return files;
-}
-
 std::set<std::string> lines(const std::string& text) {
   std::set<std::string> set;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);)
     if (!line.empty()) set.insert(line);
   return set;
-}
-
-FONT* df() { return static_cast<FONT*>(datafile[DataFont].dat); }
-
-bool mainmenu(BITMAP* s) {
-  return showstext(s, df(), "Background", 8, 128) && showstext(s, df(), "Start Level", 8, 360);
-}
-
-// The editor has drawn the level: no dialog's brown, and not all black.
-bool editing(BITMAP* s) {
-  return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05 && fractionof(s, {0, 0, 640, 480}, 0, 0, 0, 4) < 0.9;
 }
 
 // One install for every test here, of the build these tests belong to.
@@ -82,8 +59,7 @@ class Install : public E2ETest {
     player = home + "/.local/share/marsflyer";
   }
 
-  // Runs the launcher from the root directory with HOME set to `home`,
-  // `env` before it; without a display it ends once its directory is ready.
+  // Runs the launcher from / with HOME and `env`; without a display it ends once its directory is ready.
   Ran prepare(const std::string& env = "", const std::string& launcher = "") {
     return shell("cd / && env -u DISPLAY HOME=" + shellword(home) + " " + env + " " +
                  shellword(launcher.empty() ? prefix + "/games/marsflyer" : launcher) + " 2>&1");
@@ -94,18 +70,22 @@ class Install : public E2ETest {
   }
   std::string installedlevel(const std::string& name) { return prefix + "/share/games/marsflyer/levels/" + name; }
 
-  static std::string installroot;
-  static bool installed;
+  static inline std::string installroot;
+  static inline bool installed = false;
   std::string prefix, home, player;
 };
 
-std::string Install::installroot;
-bool Install::installed = false;
-
 }  // namespace
 
+// The Debian package holds the same files below /usr.
 TEST_F(Install, PutsEachFileInDebiansPlaceForGames) {
-  EXPECT_EQ(filesunder(prefix), installedfiles());
+  std::set<std::string> files = levelfiles("share/games/marsflyer/levels/");
+  files.insert({"games/marsflyer", "lib/games/marsflyer/marsflyer", "share/games/marsflyer/data.dat",
+                "share/man/man6/marsflyer.6.gz", "share/applications/marsflyer.desktop",
+                "share/metainfo/org.marsflyer.marsflyer.metainfo.xml", "share/doc/marsflyer/README.md"});
+  for (const char* size : {"32x32", "48x48", "64x64", "128x128"})
+    files.insert(std::string("share/icons/hicolor/") + size + "/apps/marsflyer.png");
+  EXPECT_EQ(filesunder(prefix), files);
   for (const char* program : {"/games/marsflyer", "/lib/games/marsflyer/marsflyer"})
     EXPECT_NE(fs::status(prefix + program).permissions() & fs::perms::others_exec, fs::perms::none) << program;
   // The menu entry passes the validator and names the launcher; the manual renders without a warning.
@@ -256,7 +236,7 @@ TEST_F(Install, InstalledGameShowsTheMenuAndEditsThePlayersOwnLevelInTheirDirect
   EXPECT_EQ(finish(), 0) << readfile(dir + "/game.err");
 
   play("e 1");  // the installed level 1
-  ASSERT_TRUE(waitfor("editor on the installed level 1", editing));
+  ASSERT_TRUE(waitfor("editor on the installed level 1", cave));
   kill(pid, SIGTERM);
   EXPECT_EQ(finish(), 128 + SIGTERM);
   EXPECT_EQ(filesunder(player), std::set<std::string>{});
@@ -266,7 +246,7 @@ TEST_F(Install, InstalledGameShowsTheMenuAndEditsThePlayersOwnLevelInTheirDirect
   writefile(player + "/levels/level2.txt", "1 4 100 100 700 100 700 257 100 257\n");
   writefile(player + "/levels/level2objects.txt", objects);
   play("e 2");
-  ASSERT_TRUE(waitfor("editor on level 2", editing));
+  ASSERT_TRUE(waitfor("editor on level 2", cave));
   EXPECT_EQ(finishholding("Escape"), 0) << readfile(dir + "/game.err");
   EXPECT_EQ(lines(readfile(player + "/leveledited.txt")), lines(objects));
   EXPECT_FALSE(fs::exists("/leveledited.txt"));

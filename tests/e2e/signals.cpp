@@ -13,16 +13,9 @@
 #include "e2e/harness.h"
 #include "gamedata.h"
 
+using namespace screens;
+
 namespace {
-
-FONT* df() { return static_cast<FONT*>(datafile[DataFont].dat); }  // loaded by SetUp
-
-bool mainmenu(BITMAP* s) { return showstext(s, df(), "Background", 8, 128) && showstext(s, df(), "Start Level", 8, 360); }
-bool levelstart(BITMAP* s) { return showstext(s, df(), "Entering level 1", 8, 8); }
-// No dialog's brown, and not all black: a level or the editor has drawn the cave.
-bool cave(BITMAP* s) {
-  return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05 && fractionof(s, {0, 0, 640, 480}, 0, 0, 0, 4) < 0.9;
-}
 
 // Ten rounds of SIGTERM, then one of another signal; a hang runs into the
 // five seconds, far beyond the fraction of a second the game takes.
@@ -67,7 +60,7 @@ class Signals : public E2ETest {
 }  // namespace
 
 TEST_F(Signals, TermOrIntInALevelEndsTheGameByTheSignal) {
-  rounds("", [this] { return enter(mainmenu) && enter(levelstart) && waitfor("the level", cave); }, SIGINT);
+  rounds("", [this] { return enter(mainmenu) && enter(levelstart(1)) && waitfor("the level", cave); }, SIGINT);
 }
 
 TEST_F(Signals, TermOrHupInTheMainMenuEndsTheGameByTheSignal) {
