@@ -1,5 +1,4 @@
-// The game's window as a desktop sees it: its title, its class (which the
-// menu entry's StartupWMClass names) and its icon, read from the X server.
+// The game's window as a desktop sees it: its title, class (the menu entry's StartupWMClass), icon.
 
 #include "e2e/harness.h"
 
@@ -13,8 +12,7 @@ using screens::mainmenu;
 
 namespace {
 
-// An icon's pixels as 0xRRGGBB, -1 where its mask hides them; empty when
-// the window has no icon with a mask.
+// A window icon's pixels as 0xRRGGBB, -1 where its mask hides them; empty without icon and mask.
 std::vector<long> windowicon(unsigned long window) {
   std::vector<long> pixels;
   Display* d = XOpenDisplay(nullptr);
@@ -37,8 +35,7 @@ std::vector<long> windowicon(unsigned long window) {
   return pixels;
 }
 
-// The 48-pixel desktop icon the build drew from the ship, as a window's
-// icon shows it: pixels under half opaque hidden.
+// The build's 48-pixel desktop icon as a window shows it: pixels under half opaque hidden.
 std::vector<long> desktopicon() {
   const std::string rgba = shell("convert " + shellword(std::string(MARSFLYER_BIN_DIR) + "/packaging/marsflyer-48.png") +
                                  " -depth 8 rgba:- 2>/dev/null").out;

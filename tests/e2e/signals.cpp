@@ -1,6 +1,4 @@
-// SIGTERM, SIGINT and SIGHUP in a level, the main menu and the editor: the
-// program ends by the signal (a shell sees 128 + its number), never by an
-// abort and never hanging, and the editor saves nothing.
+// SIGTERM, SIGINT and SIGHUP in a level, the menu and the editor end the game by the signal.
 
 #include <signal.h>
 
@@ -17,8 +15,7 @@ using namespace screens;
 
 namespace {
 
-// Ten rounds of SIGTERM, then one of another signal; a hang runs into the
-// five seconds, far beyond the fraction of a second the game takes.
+// Ten rounds of SIGTERM, then another signal; a hang runs far into the five seconds.
 const int Rounds = 10;
 const double HangSeconds = 5;
 
