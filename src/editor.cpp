@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common.h"
+#include "editorkeys.h"
 #include "editorstate.h"
 #include "manager.h"
 #include "map.h"

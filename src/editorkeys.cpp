@@ -2,6 +2,8 @@
 // of the editor's keys: the dispatch, the help and the status line's
 // reminder are all read from it.
 
+#include "editorkeys.h"
+
 #include <allegro.h>
 
 #include <algorithm>

@@ -113,11 +113,3 @@ void closedrawing(EditorState& ed);
 void shownote(EditorState& ed, const std::string& note);
 // Runs the check and keeps what it found.
 void runcheck(EditorState& ed);
-
-// Acts on one key taken from the keyboard buffer (readkey's code) by the
-// editor's key table; a key the table lacks does nothing.
-void typedkey(EditorState& ed, int code);
-// The help's lines and the status line's reminder of the keys, from the
-// same table.
-std::vector<std::string> helplines();
-std::string keyhint(const EditorState& ed);

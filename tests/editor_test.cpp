@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editorkeys.h"
 #include "editorstate.h"
 #include "manager.h"
 #include "map.h"
