@@ -1,7 +1,10 @@
 #include "checks.h"
 
 #include <algorithm>
+#include <map>
 #include <sstream>
+#include <tuple>
+#include <unordered_map>
 
 #include "enemies.h"
 
@@ -100,22 +103,183 @@ const LevelObject* startbaseof(const CheckedLevel& level, const LevelObject& shi
   return nullptr;
 }
 
-// The record an overlap is reported on, and the text naming the other one;
-// 0 when the pair is allowed to touch.
-Problem overlapproblem(const CheckedLevel& level, const LevelObject& earlier, const LevelObject& later) {
-  const LevelObject* ship = earlier.letter == 'S' ? &earlier : later.letter == 'S' ? &later : nullptr;
-  if (ship) {
-    const LevelObject& other = ship == &earlier ? later : earlier;
-    if (other.letter == 'S' || &other == startbaseof(level, *ship)) return {0, ""};
-    return {ship->record, "the ship overlaps " + naming(other)};
+// Two objects whose touching is a problem: not two wibblets, not two ships.
+bool canclash(const LevelObject& a, const LevelObject& b) {
+  return a.letter == 'T' || b.letter == 'T' || a.letter != b.letter;
+}
+
+// Copies of one object on one spot, as level files made by hand or by a
+// program pile them up; the overlap check compares piles, not objects.
+struct Pile {
+  const LevelObject* object = nullptr;  // the first of them
+  std::vector<int> records;             // ascending
+  int left = 0, top = 0, right = -1, bottom = -1;  // where it can touch anything, inclusive
+  std::vector<int> touching;            // piles it clashes with; itself too when a copy clashes with a copy
+};
+
+// Orders objects by everything but their record.
+struct SameObject {
+  bool operator()(const LevelObject& a, const LevelObject& b) const {
+    const Rect &p = a.picture, &q = b.picture;
+    return std::tie(a.letter, a.type, a.x, a.y, a.radius, a.sprite, p.x, p.y, p.w, p.h) <
+           std::tie(b.letter, b.type, b.x, b.y, b.radius, b.sprite, q.x, q.y, q.w, q.h);
   }
-  if (earlier.letter == 'E' && later.letter == 'E') return {0, ""};
-  if (earlier.letter == 'E') return {earlier.record, "overlaps " + naming(later)};
-  if (later.letter == 'E') return {later.record, "overlaps " + naming(earlier)};
-  return {later.record, "its picture overlaps " + naming(earlier)};
+};
+
+std::vector<Pile> makepiles(const CheckedLevel& level) {
+  std::vector<Pile> piles;
+  std::map<LevelObject, int, SameObject> pileof;
+  for (const LevelObject& o : level.objects) {
+    auto found = pileof.emplace(o, static_cast<int>(piles.size()));
+    if (found.second) {
+      Pile pile;
+      pile.object = &o;
+      if (isbody(o)) {
+        pile.left = o.x - o.radius, pile.top = o.y - o.radius, pile.right = o.x + o.radius, pile.bottom = o.y + o.radius;
+      } else if (o.sprite) {
+        pile.left = o.picture.x, pile.top = o.picture.y;
+        pile.right = o.picture.x + o.picture.w - 1, pile.bottom = o.picture.y + o.picture.h - 1;
+      }
+      piles.push_back(pile);
+    }
+    piles[found.first->second].records.push_back(o.record);
+  }
+  return piles;
+}
+
+// The level cut into squares, each listing the piles that reach into it.
+class PileGrid {
+ public:
+  explicit PileGrid(const std::vector<Pile>& piles) : piles(piles) {
+    for (size_t i = 0; i < piles.size(); i++) eachcell(piles[i], [&](std::vector<int>& cell) { cell.push_back(int(i)); });
+  }
+
+  // Calls `found` with every pile whose area meets that of `pile`, once.
+  template <class F>
+  void near(const Pile& pile, F found) {
+    stamp++;
+    eachcell(pile, [&](std::vector<int>& cell) {
+      for (int other : cell) {
+        if (seen[other] == stamp) continue;
+        seen[other] = stamp;
+        const Pile& o = piles[other];
+        if (o.left <= pile.right && pile.left <= o.right && o.top <= pile.bottom && pile.top <= o.bottom) found(other);
+      }
+    });
+  }
+
+  // The latest base or tank whose picture covers (x, y), as the last stamp
+  // wins in the collision map; 0 for none.
+  int staticat(int x, int y) {
+    Pile point;
+    point.left = point.right = x, point.top = point.bottom = y;
+    int found = 0;
+    near(point, [&](int i) {
+      if (isstatic(*piles[i].object) && covers(*piles[i].object, x, y)) found = std::max(found, piles[i].records.back());
+    });
+    return found;
+  }
+
+ private:
+  static constexpr int CellBits = 6;  // squares of 64 pixels
+
+  template <class F>
+  void eachcell(const Pile& pile, F f) {
+    if (pile.right < pile.left || pile.bottom < pile.top) return;
+    for (long long cy = pile.top >> CellBits; cy <= pile.bottom >> CellBits; cy++)
+      for (long long cx = pile.left >> CellBits; cx <= pile.right >> CellBits; cx++) f(cells[(cy << 32) ^ (cx & 0xFFFFFFFF)]);
+  }
+
+  const std::vector<Pile>& piles;
+  std::unordered_map<long long, std::vector<int>> cells;
+  std::vector<int> seen = std::vector<int>(piles.size(), 0);
+  int stamp = 0;
+};
+
+// Links every two piles that clash and touch, and a pile with itself when
+// two of its copies would.
+void linkpiles(std::vector<Pile>& piles, PileGrid& grid) {
+  for (size_t i = 0; i < piles.size(); i++) {
+    const LevelObject& a = *piles[i].object;
+    if (piles[i].records.size() > 1 && canclash(a, a) && touches(a, a)) piles[i].touching.push_back(int(i));
+    grid.near(piles[i], [&](int j) {
+      const LevelObject& b = *piles[j].object;
+      if (j >= int(i) || !canclash(a, b) || !touches(a, b)) return;
+      piles[i].touching.push_back(j);
+      piles[j].touching.push_back(int(i));
+    });
+  }
+}
+
+// The ship's start base as startbaseof finds it, through the grid.
+int startbaseat(const CheckedLevel& level, const LevelObject& ship, PileGrid& grid) {
+  const int gap = maxstartgap();
+  for (int row = ship.y + 1; row <= ship.y + ShipRadiusPixels + gap; row++) {
+    if (int found = grid.staticat(ship.x, row)) return isstartbase(level.objects[found - 1]) ? found : 0;
+    if (getpixel(level.rock, ship.x, row) != 0) return 0;
+  }
+  return 0;
+}
+
+// The records a touching pile adds to the overlaps reported on `object`:
+// a wibblet or the ship is blamed for every base or tank it touches (the
+// ship for wibblets too, its own start base `startbase` apart), a base or
+// tank only for those before it.
+std::vector<int>::const_iterator blamedupto(const LevelObject& object, const Pile& other) {
+  const LevelObject& o = *other.object;
+  if (object.letter == 'T') {
+    if (o.letter != 'T') return other.records.begin();
+    return std::lower_bound(other.records.begin(), other.records.end(), object.record);
+  }
+  return o.letter == 'S' ? other.records.begin() : other.records.end();
+}
+
+// Reports the overlaps blamed on one object, in the order of the records
+// they name, worded while the list keeps them and counted after.
+void reportoverlaps(const CheckedLevel& level, const LevelObject& object, const std::vector<Pile>& piles, int pile,
+                    int startbase, ProblemList& problems) {
+  long long count = 0;
+  std::vector<int> named;
+  for (int other : piles[pile].touching) {
+    const std::vector<int>& records = piles[other].records;
+    const auto upto = blamedupto(object, piles[other]);
+    count += upto - records.begin();
+    if (startbase && std::binary_search(records.begin(), upto, startbase)) count--;
+    if (problems.wants(object.record))
+      named.insert(named.end(), records.begin(), records.begin() + std::min<long>(upto - records.begin(), ProblemList::MaxKept + 1));
+  }
+  std::sort(named.begin(), named.end());
+  const char* says = object.letter == 'S' ? "the ship overlaps " : object.letter == 'T' ? "its picture overlaps " : "overlaps ";
+  for (int record : named) {
+    if (record == startbase) continue;
+    if (!problems.wants(object.record)) break;
+    problems.push_back({object.record, says + naming(level.objects[record - 1])});
+    count--;
+  }
+  problems.countmore(count);
 }
 
 }  // namespace
+
+void ProblemList::push_back(const Problem& problem) {
+  const auto at = std::upper_bound(list.begin(), list.end(), problem,
+                                   [](const Problem& a, const Problem& b) { return a.record < b.record; });
+  if (list.size() == MaxKept && at == list.end()) {
+    more++;
+    return;
+  }
+  list.insert(at, problem);
+  if (list.size() > MaxKept) {
+    list.pop_back();
+    more++;
+  }
+}
+
+void ProblemList::add(const std::vector<Problem>& problems) {
+  for (const Problem& p : problems) push_back(p);
+}
+
+bool ProblemList::wants(int record) const { return list.size() < MaxKept || record < list.back().record; }
 
 int maxstartgap() {
   Particle probe;  // anything that falls: the speed one second of gravity gives it
@@ -202,14 +366,25 @@ void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems) {
   }
 }
 
-void checkoverlaps(const CheckedLevel& level, std::vector<Problem>& problems) {
-  const std::vector<LevelObject>& objects = level.objects;
-  for (size_t later = 1; later < objects.size(); later++)
-    for (size_t earlier = 0; earlier < later; earlier++) {
-      if (!touches(objects[earlier], objects[later])) continue;
-      Problem p = overlapproblem(level, objects[earlier], objects[later]);
-      if (p.record > 0) problems.push_back(p);
+void checkoverlaps(const CheckedLevel& level, ProblemList& problems) {
+  std::vector<Pile> piles = makepiles(level);
+  PileGrid grid(piles);
+  linkpiles(piles, grid);
+  std::vector<int> pileof(level.objects.size());
+  for (size_t i = 0; i < piles.size(); i++)
+    for (int record : piles[i].records) pileof[record - 1] = int(i);
+  std::map<int, int> startbases;  // of each pile of ships
+  for (const LevelObject& o : level.objects) {
+    const int pile = pileof[o.record - 1];
+    if (piles[pile].touching.empty()) continue;
+    int startbase = 0;
+    if (o.letter == 'S') {
+      auto found = startbases.find(pile);
+      if (found == startbases.end()) found = startbases.emplace(pile, startbaseat(level, o, grid)).first;
+      startbase = found->second;
     }
+    reportoverlaps(level, o, piles, pile, startbase, problems);
+  }
 }
 
 void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems) {
@@ -240,17 +415,24 @@ void checkreach(const CheckedLevel& level, const Grid& reached, std::vector<Prob
       problems.push_back({o.record, "the ship cannot reach it from its start"});
 }
 
-std::vector<Problem> checklevel(const CheckedLevel& level) {
-  std::vector<Problem> problems;
-  checkshipcount(level, problems);
-  checkexitcount(level, problems);
-  checkshipstart(level, problems);
-  checkinrock(level, problems);
+ProblemList checklevel(const CheckedLevel& level) {
+  ProblemList problems;
+  // Each rule finds a few problems an object at most; the list keeps the
+  // first of all of them.
+  auto run = [&](void (*check)(const CheckedLevel&, std::vector<Problem>&)) {
+    std::vector<Problem> found;
+    check(level, found);
+    problems.add(found);
+  };
+  run(checkshipcount);
+  run(checkexitcount);
+  run(checkshipstart);
+  run(checkinrock);
   checkoverlaps(level, problems);
-  checkstanding(level, problems);
-  checkreach(level, shipreach(level), problems);
-  std::stable_sort(problems.begin(), problems.end(),
-                   [](const Problem& a, const Problem& b) { return a.record < b.record; });
+  run(checkstanding);
+  std::vector<Problem> found;
+  checkreach(level, shipreach(level), found);
+  problems.add(found);
   return problems;
 }
 

@@ -33,11 +33,11 @@ CheckMark markfor(const LevelObject& o, int number) {
 
 // "2 problems. 1: hydrogen tank at (700, 420): its picture overlaps rock";
 // the numbers are those by the rings.
-std::string summarise(const std::vector<Problem>& problems, const CheckedLevel& level) {
+std::string summarise(const ProblemList& problems, const CheckedLevel& level) {
   if (problems.empty()) return "Check: no problems found";
-  const Problem& first = problems.front();
+  const Problem& first = problems.kept().front();
   std::ostringstream s;
-  s << problems.size() << (problems.size() == 1 ? " problem. 1: " : " problems. 1: ");
+  s << problems.total() << (problems.total() == 1 ? " problem. 1: " : " problems. 1: ");
   if (first.record > 0 && first.record <= static_cast<int>(level.objects.size())) {
     const LevelObject& o = level.objects[first.record - 1];
     s << objectname(o.letter, o.type) << " at (" << o.x << ", " << o.y << "): ";
@@ -69,10 +69,10 @@ CheckOutcome checkeditedlevel(CavePicture& picture, const Cave& cave) {
   level.rock = picture.caveonly();
   level.solid = collisionmap;
   level.objects = describeobjects(levelobjects());
-  const std::vector<Problem> problems = checklevel(level);
+  const ProblemList problems = checklevel(level);
   CheckOutcome outcome;
-  for (size_t i = 0; i < problems.size(); i++) {
-    const int record = problems[i].record;
+  for (size_t i = 0; i < problems.kept().size(); i++) {
+    const int record = problems.kept()[i].record;
     if (record > 0 && record <= static_cast<int>(level.objects.size()))
       outcome.marks.push_back(markfor(level.objects[record - 1], static_cast<int>(i) + 1));
   }

@@ -42,15 +42,21 @@ class Checks : public ::testing::Test {
   void wibblet(float x, float y) { place(new Enemy(BlueStaticWibblet), x, y); }  // radius 14
   void ship(float x, float y) { place(new Ship(), x, y); }                       // radius 23
 
-  // What `check` says of the objects placed so far, which it then clears.
-  Lines report(void (*check)(const CheckedLevel&, std::vector<Problem>&)) {
+  // The objects placed so far as the checks see them.
+  CheckedLevel level() {
     std::vector<GameObject*> list;
     for (const auto& o : made) list.push_back(o.get());
-    CheckedLevel level{rock, rock, describeobjects(list)};
-    std::vector<Problem> problems;
-    check(level, problems);
+    return CheckedLevel{rock, rock, describeobjects(list)};
+  }
+
+  // What `check` says of the objects placed so far, which it then clears.
+  template <class List>
+  Lines report(void (*check)(const CheckedLevel&, List&)) {
+    const CheckedLevel checked = level();
+    List problems;
+    check(checked, problems);
     Lines lines;
-    for (const Problem& p : problems) lines.push_back(describe(p, level));
+    for (const Problem& p : problems) lines.push_back(describe(p, checked));
     made.clear();
     return lines;
   }
@@ -107,6 +113,41 @@ TEST_F(Checks, TheShipMayTouchNothingButItsStartBase) {
             (Lines{"record 1, ship at (100, 168): the ship overlaps record 3, hydrogen tank at (75, 180)",
                    "record 1, ship at (100, 168): the ship overlaps record 4, start base at (125, 180)",
                    "record 1, ship at (100, 168): the ship overlaps record 5, blue wibblet at (100, 131)"}));
+}
+
+// Every pair of a pile of copies is a problem; the list words the first
+// hundred in record order and counts the rest.
+TEST_F(Checks, APileOfThousandsOfTanksIsCountedWholeAndWordedInPart) {
+  for (int i = 0; i < 3000; i++) base(TankHydrogen, 100);
+  wibblet(100, 185);  // over all of them
+  ship(300, 100);
+  base(TankOxygen, 300, 130);  // the ship's only overlap
+  const CheckedLevel checked = level();
+  ProblemList problems;
+  checkoverlaps(checked, problems);
+  EXPECT_EQ(problems.total(), 3000LL * 2999 / 2 + 3000 + 1);
+  ASSERT_EQ(problems.kept().size(), ProblemList::MaxKept);
+  // Records 2 to 14 overlap 1 to 13 earlier ones, 91 in all; record 15
+  // then gives the last 9.
+  EXPECT_EQ(describe(problems.kept()[0], checked),
+            "record 2, hydrogen tank at (100, 201): its picture overlaps record 1, hydrogen tank at (100, 201)");
+  EXPECT_EQ(describe(problems.kept().back(), checked),
+            "record 15, hydrogen tank at (100, 201): its picture overlaps record 9, hydrogen tank at (100, 201)");
+}
+
+TEST(ProblemList, KeepsTheFirstHundredByRecordAndCountsTheRest) {
+  ProblemList problems;
+  for (int i = 0; i < 150; i++) problems.push_back({200 - i, "late"});
+  problems.push_back({0, "the level"});
+  problems.push_back({51, "second of 51"});
+  EXPECT_EQ(problems.total(), 152);
+  ASSERT_EQ(problems.kept().size(), 100u);
+  EXPECT_EQ(problems.kept()[0].text, "the level");
+  EXPECT_EQ(problems.kept()[1].record, 51);
+  EXPECT_EQ(problems.kept()[2].text, "second of 51");
+  EXPECT_EQ(problems.kept().back().record, 148);
+  EXPECT_TRUE(problems.wants(147));
+  EXPECT_FALSE(problems.wants(148));
 }
 
 TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {

@@ -54,6 +54,8 @@ TEST(LevelCheck, BrokenLevelsAreReportedWithTheirRecords) {
       {"cave.txt", "overlaps.txt",  // the exit pad's rim 6 px into the tank's body; a wibblet on the tank
        {"record 4, exit base at (458, 401): its picture overlaps record 3, hydrofluoric acid tank at (500, 401)",
         "record 5, blue wibblet at (512, 362): overlaps record 3, hydrofluoric acid tank", "2 problems "}},
+      {"cave.txt", "pile.txt",  // 16 copies of a tank on one spot: 120 pairs
+       {"record 5, hydrogen tank at (400, 401): its picture overlaps record 4", "  and 20 more\n120 problems found"}},
       {"toomanypoints.txt", "good.txt", {"  load error: ", "Too many points"}},
       {"cave.txt", "unknowntype.txt", {"  record 3: load error: ", "Unknown object type"}},
       {"cave.txt", "missing.txt", {"  load error: ", "Failed to open objects file"}}};
