@@ -28,6 +28,7 @@
 #include "common.h"
 #include "data.h"
 #include "enemies.h"
+#include "gamedata.h"
 #include "main.h"
 #include "manager.h"
 #include "map.h"

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-#include "manager.h"
+#include "textfile.h"
 
 namespace {
 
@@ -29,6 +29,11 @@ std::string coordinate(float v) {
   }
   return text;
 }
+
+// Refusals name the limits they enforce; made once, so that the editor may
+// keep the pointers.
+const std::string TooManyPoints = "A cavern holds at most " + std::to_string(MaxPoints) + " points";
+const std::string TooFewPoints = "A cavern keeps at least " + std::to_string(MinCavernPoints) + " points";
 
 }  // namespace
 
@@ -53,7 +58,7 @@ CaveVertex nearestvertex(const Cave& cave, Point at) {
 
 const char* insertvertex(Cave& cave, CaveVertex& v, Point at) {
   std::vector<Point>& points = pointsof(cave, v);
-  if (static_cast<int>(points.size()) >= MaxPoints) return "A cavern holds at most 20 points";
+  if (static_cast<int>(points.size()) >= MaxPoints) return TooManyPoints.c_str();
   points.insert(points.begin() + v.point + 1, at);
   v.point++;
   return nullptr;
@@ -61,7 +66,7 @@ const char* insertvertex(Cave& cave, CaveVertex& v, Point at) {
 
 const char* deletevertex(Cave& cave, CaveVertex& v) {
   std::vector<Point>& points = pointsof(cave, v);
-  if (static_cast<int>(points.size()) <= MinCavernPoints) return "A cavern keeps at least 3 points";
+  if (static_cast<int>(points.size()) <= MinCavernPoints) return TooFewPoints.c_str();
   points.erase(points.begin() + v.point);
   // The point before it, the last one for the first: the next Delete
   // walks back round the polygon.

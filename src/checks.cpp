@@ -7,18 +7,19 @@
 #include <unordered_map>
 
 #include "enemies.h"
+#include "map.h"
 
 namespace {
 
-bool isstatic(const LevelObject& o) { return o.letter == 'T'; }
+bool isstatic(const LevelObject& o) { return o.letter == StaticRecord; }
 bool isexit(const LevelObject& o) { return isstatic(o) && o.type == PlayerBaseExit; }
 bool isstartbase(const LevelObject& o) { return isstatic(o) && o.type == PlayerBaseStart; }
 // The ship and the wibblets: round bodies.
-bool isbody(const LevelObject& o) { return o.letter == 'S' || o.letter == 'E'; }
+bool isbody(const LevelObject& o) { return o.letter == ShipRecord || o.letter == EnemyRecord; }
 
 const LevelObject* firstship(const CheckedLevel& level) {
   for (const LevelObject& o : level.objects)
-    if (o.letter == 'S') return &o;
+    if (o.letter == ShipRecord) return &o;
   return nullptr;
 }
 
@@ -105,7 +106,7 @@ const LevelObject* startbaseof(const CheckedLevel& level, const LevelObject& shi
 
 // Two objects whose touching is a problem: not two wibblets, not two ships.
 bool canclash(const LevelObject& a, const LevelObject& b) {
-  return a.letter == 'T' || b.letter == 'T' || a.letter != b.letter;
+  return a.letter == StaticRecord || b.letter == StaticRecord || a.letter != b.letter;
 }
 
 // Copies of one object on one spot, as level files made by hand or by a
@@ -227,11 +228,11 @@ int startbaseat(const CheckedLevel& level, const LevelObject& ship, PileGrid& gr
 // tank only for those before it.
 std::vector<int>::const_iterator blamedupto(const LevelObject& object, const Pile& other) {
   const LevelObject& o = *other.object;
-  if (object.letter == 'T') {
-    if (o.letter != 'T') return other.records.begin();
+  if (object.letter == StaticRecord) {
+    if (o.letter != StaticRecord) return other.records.begin();
     return std::lower_bound(other.records.begin(), other.records.end(), object.record);
   }
-  return o.letter == 'S' ? other.records.begin() : other.records.end();
+  return o.letter == ShipRecord ? other.records.begin() : other.records.end();
 }
 
 // Reports the overlaps blamed on one object, in the order of the records
@@ -249,7 +250,7 @@ void reportoverlaps(const CheckedLevel& level, const LevelObject& object, const 
       named.insert(named.end(), records.begin(), records.begin() + std::min<long>(upto - records.begin(), ProblemList::MaxKept + 1));
   }
   std::sort(named.begin(), named.end());
-  const char* says = object.letter == 'S' ? "the ship overlaps " : object.letter == 'T' ? "its picture overlaps " : "overlaps ";
+  const char* says = object.letter == ShipRecord ? "the ship overlaps " : object.letter == StaticRecord ? "its picture overlaps " : "overlaps ";
   for (int record : named) {
     if (record == startbase) continue;
     if (!problems.wants(object.record)) break;
@@ -289,26 +290,23 @@ int maxstartgap() {
 
 std::vector<LevelObject> describeobjects(const std::vector<GameObject*>& objects) {
   std::vector<LevelObject> described;
+  PlacedObject record;
   for (GameObject* obj : objects) {
+    if (!recordof(obj, record)) continue;
     LevelObject o;
+    o.letter = record.letter;
+    o.type = record.type;
     o.x = wholepixel(obj->position.x);
     o.y = wholepixel(obj->position.y);
-    if (Ship* ship = dynamic_cast<Ship*>(obj)) {
-      o.letter = 'S';
-      o.sprite = ship->sprite;
-      o.radius = wholepixel(ship->radius);
-    } else if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
-      o.letter = 'T';
-      o.type = s->type;
+    if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) {
       o.sprite = s->sprite;
       o.picture = s->area();
+    } else if (Ship* ship = dynamic_cast<Ship*>(obj)) {
+      o.sprite = ship->sprite;
+      o.radius = wholepixel(ship->radius);
     } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
-      o.letter = 'E';
-      o.type = e->type;
       o.sprite = e->sprite;
       o.radius = wholepixel(e->radius);
-    } else {
-      continue;
     }
     if (isbody(o) && o.sprite) o.picture = Rect{o.x - o.sprite->w / 2, o.y - o.sprite->h / 2, o.sprite->w, o.sprite->h};
     o.record = int(described.size()) + 1;
@@ -317,17 +315,11 @@ std::vector<LevelObject> describeobjects(const std::vector<GameObject*>& objects
   return described;
 }
 
-std::string objectname(char letter, int type) {
-  if (letter == 'S') return "ship";
-  if (letter == 'T' && isstatictype(type)) return staticname(StaticType(type));
-  if (letter == 'E' && isenemytype(type)) return enemyname(EnemyType(type));
-  return "object";
-}
 
 void checkshipcount(const CheckedLevel& level, std::vector<Problem>& problems) {
   int ships = 0;
   for (const LevelObject& o : level.objects) {
-    if (o.letter != 'S') continue;
+    if (o.letter != ShipRecord) continue;
     if (++ships > 1) problems.push_back({o.record, "a second ship start (S record); there must be exactly one"});
   }
   if (ships == 0) problems.push_back({0, "no ship start (S record)"});
@@ -361,7 +353,7 @@ void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems) {
   for (const LevelObject& o : level.objects) {
     if (isstatic(o) && pictureinrock(o, level.rock))
       problems.push_back({o.record, "its picture overlaps rock"});
-    else if (o.letter == 'E' && !discfits(level.rock, o.x, o.y, o.radius))
+    else if (o.letter == EnemyRecord && !discfits(level.rock, o.x, o.y, o.radius))
       problems.push_back({o.record, "overlaps rock"});
   }
 }
@@ -378,7 +370,7 @@ void checkoverlaps(const CheckedLevel& level, ProblemList& problems) {
     const int pile = pileof[o.record - 1];
     if (piles[pile].touching.empty()) continue;
     int startbase = 0;
-    if (o.letter == 'S') {
+    if (o.letter == ShipRecord) {
       auto found = startbases.find(pile);
       if (found == startbases.end()) found = startbases.emplace(pile, startbaseat(level, o, grid)).first;
       startbase = found->second;

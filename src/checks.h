@@ -15,7 +15,7 @@
 // One record of the objects file as the game created it.
 struct LevelObject {
   int record = 0;   // 1-based position in the objects file
-  char letter = 0;  // 'S', 'T' or 'E'
+  char letter = 0;  // ShipRecord, StaticRecord or EnemyRecord
   int type = 0;     // StaticType or EnemyType number; 0 for the ship
   int x = 0;        // position truncated to whole pixels, as the game draws it
   int y = 0;
@@ -113,7 +113,3 @@ ProblemList checklevel(const CheckedLevel& level);
 // "record 3, hydrogen tank at (700, 420): ..." or the bare text for the
 // whole level.
 std::string describe(const Problem& problem, const CheckedLevel& level);
-
-// Names for the report: "ship", the game's names of the kinds of base, tank
-// and wibblet, or "object" for a number the game has no kind for.
-std::string objectname(char letter, int type);

@@ -7,11 +7,12 @@
 #include "common.h"
 #include "controls.h"
 #include "data.h"
+#include "gamedata.h"
 #include "items.h"
-#include "main.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
+#include "randomness.h"
 #include "shot.h"
 
 namespace {
@@ -110,8 +111,6 @@ void findmeancollision(int cx, int cy, int r) {
     meancollisiony = 0;
   }
 }
-
-BITMAP* databitmap(int entry) { return static_cast<BITMAP*>(datafile[entry].dat); }
 
 // A rocket exhaust particle leaving the ship's tail backwards.
 void emitexhaust(const Ship& ship, float sa, float ca) {
@@ -321,9 +320,7 @@ Ship::Ship() {
 
 Ship::~Ship() { destroy_bitmap(panel); }
 
-void Ship::save(std::ostream& out) {
-  out << "S " << wholepixel(position.x) << ' ' << wholepixel(position.y) << std::endl;
-}
+void Ship::save(std::ostream& out) { saverecord(out, this); }
 
 void Ship::tick(float quantum) {
   CollidesWithScenery::tick(quantum);
@@ -593,10 +590,7 @@ void StaticObject::draw() {
   }
 }
 
-void StaticObject::save(std::ostream& out) {
-  out << "T " << static_cast<int>(type) << ' ' << wholepixel(position.x) << ' '
-      << wholepixel(position.y) << std::endl;
-}
+void StaticObject::save(std::ostream& out) { saverecord(out, this); }
 
 void StaticObject::drawtocollisionmap() {
   const Rect r = area();

@@ -12,7 +12,7 @@
 #include "editoroverlay.h"
 #include "editortools.h"
 #include "enemies.h"
-#include "main.h"
+#include "errors.h"
 #include "manager.h"
 #include "map.h"
 

@@ -21,18 +21,6 @@ void stampobjects() {
 
 }  // namespace
 
-bool recordof(GameObject* obj, PlacedObject& record) {
-  if (dynamic_cast<Ship*>(obj))
-    record = {'S', 0, obj->position};
-  else if (StaticObject* s = dynamic_cast<StaticObject*>(obj))
-    record = {'T', s->type, obj->position};
-  else if (Enemy* e = dynamic_cast<Enemy*>(obj))
-    record = {'E', e->type, obj->position};
-  else
-    return false;
-  return true;
-}
-
 std::vector<GameObject*> levelobjects() {
   std::vector<GameObject*> objects;
   for (const std::vector<GameObject*>* list : {&gameobjects, &newobjects})
@@ -49,22 +37,10 @@ std::vector<PlacedObject> placedobjects() {
   return records;
 }
 
-GameObject* makeplaced(const PlacedObject& record) {
-  GameObject* obj;
-  if (record.letter == 'S')
-    obj = new Ship();
-  else if (record.letter == 'T')
-    obj = new StaticObject(static_cast<StaticType>(record.type));
-  else
-    obj = new Enemy(static_cast<EnemyType>(record.type));
-  obj->position = record.position;
-  return obj;
-}
-
 void addplacedobjects(const std::vector<PlacedObject>& records) {
   for (const PlacedObject& record : records) {
     GameObject* obj = makeplaced(record);
-    if (record.letter == 'S') trackobject(obj);
+    if (record.letter == ShipRecord) trackobject(obj);
     addobject(obj);
   }
 }

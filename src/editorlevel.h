@@ -12,25 +12,11 @@
 // world objects (for undo and test flights), the undo history, and the cave
 // picture that is redrawn after each cave edit.
 
-// A ship, base, tank or wibblet as its objects-file record describes it.
-struct PlacedObject {
-  char letter;     // 'S', 'T' or 'E'
-  int type;        // StaticType or EnemyType; 0 for the ship
-  Point position;  // exact, not truncated
-  bool operator==(const PlacedObject& o) const {
-    return letter == o.letter && type == o.type && position.x == o.position.x &&
-           position.y == o.position.y;
-  }
-};
-
 // Everything an edit can change.
 struct LevelState {
   Cave cave;
   std::vector<PlacedObject> objects;
 };
-
-// The record of a ship, base, tank or wibblet; false for other objects.
-bool recordof(GameObject* obj, PlacedObject& record);
 
 // The live objects in the order a save writes them: gameobjects, then those
 // still waiting in newobjects; the dead are left out.
@@ -38,9 +24,6 @@ std::vector<GameObject*> levelobjects();
 
 // The records of levelobjects(); objects of other kinds are left out.
 std::vector<PlacedObject> placedobjects();
-
-// A new world object for a record (not yet handed to the manager).
-GameObject* makeplaced(const PlacedObject& record);
 
 // Hands new objects made from `records` to the manager, in order; each ship
 // becomes the tracked player ship, as when a level is read.

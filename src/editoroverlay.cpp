@@ -3,7 +3,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "checks.h"
+#include "map.h"
 #include "common.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "checks.h"
+#include "map.h"
 #include "manager.h"
 #include "playerinfo.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 bool hasship(const std::vector<PlacedObject>& records) {
   for (const PlacedObject& r : records)
-    if (r.letter == 'S') return true;
+    if (r.letter == ShipRecord) return true;
   return false;
 }
 

@@ -4,10 +4,11 @@
 #include <ostream>
 
 #include "data.h"
-#include "main.h"
+#include "gamedata.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
+#include "randomness.h"
 #include "shot.h"
 
 namespace {
@@ -86,7 +87,7 @@ Enemy::Enemy(EnemyType newtype) {
   type = newtype;
   mass = EnemyMass;
   colour = enemycolour(newtype);
-  sprite = static_cast<BITMAP*>(datafile[kind.sprite].dat);
+  sprite = databitmap(kind.sprite);
   radius = static_cast<float>(sprite->w / 2);
   velocity = {0, 0};
   targetvelocity = {0, 0};
@@ -180,7 +181,7 @@ void Enemy::die() {
     Explosion* blast = new Explosion();
     blast->position.x = position.x + static_cast<float>(randombetween(-r, r));
     blast->position.y = position.y + static_cast<float>(randombetween(-r, r));
-    blast->sprite = static_cast<BITMAP*>(datafile[DataEnemyExplosion].dat);
+    blast->sprite = databitmap(DataEnemyExplosion);
     addobject(blast);
     scatterparticles(blast->position);
   }
@@ -207,7 +208,4 @@ void Enemy::draw() {
   drawsprite(sprite, px, py);
 }
 
-void Enemy::save(std::ostream& out) {
-  out << "E " << static_cast<int>(type) << " " << wholepixel(position.x) << " "
-      << wholepixel(position.y) << std::endl;
-}
+void Enemy::save(std::ostream& out) { saverecord(out, this); }

@@ -11,12 +11,13 @@
 #include "controls.h"
 #include "data.h"
 #include "editor.h"
+#include "errors.h"
+#include "gamedata.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
 #include "ui.h"
 
-DATAFILE* datafile = nullptr;
 int chosenDepth = 0;
 
 namespace {
@@ -25,32 +26,6 @@ namespace {
 const int depths[] = {16, 32, 24, 0};
 
 }  // namespace
-
-void ShowError(const char* msg) { std::cerr << msg << std::endl; }
-
-namespace {
-
-const char* detailedmessage = nullptr;
-ErrorDetail lastdetail;
-
-}  // namespace
-
-void throwfileerror(const char* message, const std::string& file, const std::string& what) {
-  detailedmessage = message;
-  lastdetail = {file, what};
-  throw message;
-}
-
-ErrorDetail errordetail(const char* message) {
-  return message == detailedmessage ? lastdetail : ErrorDetail{};
-}
-
-int randombetween(int min, int max) { return min + rand() % (max - min + 1); }
-
-void play_sound(int soundid, int speed, int vol) {
-  if (!datafile) return;
-  play_sample(static_cast<SAMPLE*>(datafile[soundid].dat), vol, 128, speed, 0);
-}
 
 bool SetupMode(bool editor) { return SetupDisplay(editor); }
 

@@ -5,39 +5,10 @@
 #include <string>
 
 // The program shell: start-up, display mode, data loading, the game's flow
-// and the level editor, plus three helpers every module uses.
-
-// The loaded data file, reached by the positions of data.h. Null until
-// LoadData succeeds; never unloaded.
-extern DATAFILE* datafile;
+// and the way into the level editor.
 
 // Colour depth the display mode was set with; 0 while none is set.
 extern int chosenDepth;
-
-// Writes msg and a line end to the standard error stream.
-void ShowError(const char* msg);
-
-// The second line of a text error: the file it concerns and what was wrong
-// with it. The thrown message itself stays the first line.
-struct ErrorDetail {
-  std::string file;
-  std::string what;
-};
-
-// Throws `message` as a text error and keeps the file and the fault behind
-// it for errordetail.
-[[noreturn]] void throwfileerror(const char* message, const std::string& file, const std::string& what);
-
-// The detail kept by the last throwfileerror when it threw this very
-// message; empty otherwise.
-ErrorDetail errordetail(const char* message);
-
-// A whole number from min to max, both included, from rand().
-int randombetween(int min, int max);
-
-// Plays data file sample `soundid` once, centred, at frequency `speed`
-// (1000 is its own pitch) and volume `vol` (0 to 255).
-void play_sound(int soundid, int speed, int vol);
 
 // Sets a 640x480 mode at the first depth of 16, 32, 24 that works: windowed
 // for the editor, full screen for the game.

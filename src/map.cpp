@@ -11,8 +11,10 @@
 #include "common.h"
 #include "data.h"
 #include "enemies.h"
-#include "main.h"
+#include "errors.h"
+#include "gamedata.h"
 #include "manager.h"
+#include "randomness.h"
 
 BITMAP* background = nullptr;
 BITMAP* vscreen = nullptr;
@@ -365,8 +367,6 @@ void bitmapsfailed() {
   throw "Problem creating bitmaps";
 }
 
-BITMAP* dataBitmap(int entry) { return static_cast<BITMAP*>(datafile[entry].dat); }
-
 }  // namespace
 
 void Map::load(const char* filename) {
@@ -416,7 +416,7 @@ void InitBackground() {
 }
 
 void InitBackgroundTexture() {
-  BITMAP* rock = dataBitmap(DataRock);
+  BITMAP* rock = databitmap(DataRock);
   int qty = (backgroundWidth / DirtBlock) * (backgroundHeight / DirtBlock) * DirtPerBlock;
   // The 256x256 blits overlap, and each later one covers the earlier, so
   // every 128x128 cell shows the texture's top-left corner.
@@ -424,9 +424,9 @@ void InitBackgroundTexture() {
     for (int y = 0; y < backgroundHeight; y += TileSize)
       blit(rock, background, 0, 0, x, y, 2 * TileSize, 2 * TileSize);
   set_alpha_blender();
-  ApplyDirt(dataBitmap(DataDirt1), qty);
-  ApplyDirt(dataBitmap(DataDirt2), qty / 2);
-  ApplyDirt(dataBitmap(DataDirt3), qty / 2);
+  ApplyDirt(databitmap(DataDirt1), qty);
+  ApplyDirt(databitmap(DataDirt2), qty / 2);
+  ApplyDirt(databitmap(DataDirt3), qty / 2);
 }
 
 void ApplyDirt(BITMAP* dirt, int qty) {
@@ -486,21 +486,20 @@ struct ObjectRecord {
 // outside its enumeration is refused with the constructor's own message
 // before it is ever cast to the enumeration type.
 GameObject* makeobject(const ObjectRecord& record) {
-  if (record.letter == 'S') return new Ship();
-  if (record.letter == 'T') {
-    int t = record.read<int>("type number");
-    if (!isstatictype(t))
+  PlacedObject placed{record.letter, 0, {0, 0}};
+  if (record.letter == StaticRecord) {
+    placed.type = record.read<int>("type number");
+    if (!isrecordkind(StaticRecord, placed.type))
       record.fail("Unable to get bitmap in StaticObject",
-                  "base or tank type " + std::to_string(t) + " is none of 0 to 5");
-    return new StaticObject(static_cast<StaticType>(t));
+                  "base or tank type " + std::to_string(placed.type) + " is none of 0 to 5");
+  } else if (record.letter == EnemyRecord) {
+    placed.type = record.read<int>("type number");
+    if (!isrecordkind(EnemyRecord, placed.type))
+      record.fail("Unknown enemy type", "wibblet type " + std::to_string(placed.type) + " is none of 1 to 4");
+  } else if (record.letter != ShipRecord) {
+    record.fail("Unknown object type", "records begin with S, T or E");
   }
-  if (record.letter == 'E') {
-    int t = record.read<int>("type number");
-    if (!isenemytype(t))
-      record.fail("Unknown enemy type", "wibblet type " + std::to_string(t) + " is none of 1 to 4");
-    return new Enemy(static_cast<EnemyType>(t));
-  }
-  record.fail("Unknown object type", "records begin with S, T or E");
+  return makeplaced(placed);
 }
 
 // Reads the position of a new object; an object whose position cannot be
@@ -522,6 +521,56 @@ void placeobject(GameObject* obj) {
 }
 
 }  // namespace
+
+bool recordof(const GameObject* obj, PlacedObject& record) {
+  if (dynamic_cast<const Ship*>(obj))
+    record = {ShipRecord, 0, obj->position};
+  else if (const StaticObject* s = dynamic_cast<const StaticObject*>(obj))
+    record = {StaticRecord, s->type, obj->position};
+  else if (const Enemy* e = dynamic_cast<const Enemy*>(obj))
+    record = {EnemyRecord, e->type, obj->position};
+  else
+    return false;
+  return true;
+}
+
+bool isrecordkind(char letter, int type) {
+  switch (letter) {
+    case ShipRecord: return type == 0;
+    case StaticRecord: return isstatictype(type);
+    case EnemyRecord: return isenemytype(type);
+    default: return false;
+  }
+}
+
+GameObject* makeplaced(const PlacedObject& record) {
+  GameObject* obj;
+  if (record.letter == ShipRecord)
+    obj = new Ship();
+  else if (record.letter == StaticRecord)
+    obj = new StaticObject(static_cast<StaticType>(record.type));
+  else
+    obj = new Enemy(static_cast<EnemyType>(record.type));
+  obj->position = record.position;
+  return obj;
+}
+
+void writerecord(std::ostream& out, const PlacedObject& record) {
+  out << record.letter << ' ';
+  if (record.letter != ShipRecord) out << record.type << ' ';
+  out << wholepixel(record.position.x) << ' ' << wholepixel(record.position.y) << std::endl;
+}
+
+void saverecord(std::ostream& out, const GameObject* obj) {
+  PlacedObject record;
+  if (recordof(obj, record)) writerecord(out, record);
+}
+
+std::string objectname(char letter, int type) {
+  if (!isrecordkind(letter, type)) return "object";
+  if (letter == ShipRecord) return "ship";
+  return letter == StaticRecord ? staticname(StaticType(type)) : enemyname(EnemyType(type));
+}
 
 void InitObjects(const char* filename) {
   std::ifstream in(filename);

@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <iosfwd>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,6 +67,47 @@ void WideLine(BITMAP* bmp, int x1, int y1, int x2, int y2, int width, int colour
 // File names of level N: "levels/levelN.txt" and "levels/levelNobjects.txt".
 std::string levelmapname(int level);
 std::string levelobjectsname(int level);
+
+// The three kinds of record in an objects file, by the letter that begins
+// each: the ship, a base or tank, a wibblet.
+constexpr char ShipRecord = 'S';
+constexpr char StaticRecord = 'T';
+constexpr char EnemyRecord = 'E';
+
+// One record of an objects file: what kind of object stands where.
+struct PlacedObject {
+  char letter;     // ShipRecord, StaticRecord or EnemyRecord
+  int type;        // StaticType or EnemyType number; 0 for the ship
+  Point position;  // exact, not truncated
+  bool operator==(const PlacedObject& o) const {
+    return letter == o.letter && type == o.type && position.x == o.position.x &&
+           position.y == o.position.y;
+  }
+};
+
+// The record of a ship, base, tank or wibblet; false for any other object.
+// With makeplaced, the one mapping between records and world objects.
+bool recordof(const GameObject* obj, PlacedObject& record);
+
+// Whether a record of this letter and type number makes an object.
+bool isrecordkind(char letter, int type);
+
+// A new world object for a record of a kind isrecordkind accepts (not yet
+// handed to the manager).
+GameObject* makeplaced(const PlacedObject& record);
+
+// Writes a record as one line of an objects file: the letter, the type
+// number for a base, tank or wibblet, and the position in whole pixels.
+void writerecord(std::ostream& out, const PlacedObject& record);
+
+// Writes the record of `obj`, when it has one: how ships, bases, tanks and
+// wibblets save themselves.
+void saverecord(std::ostream& out, const GameObject* obj);
+
+// What the designer and the player call a record's object: "ship", the
+// game's names of the kinds of base, tank and wibblet, or "object" for a
+// number the game has no kind for.
+std::string objectname(char letter, int type);
 
 // Reads an objects file, creates its ship, bases, tanks and wibblets and
 // hands them to addobject. Writes "Object type: X" to standard output per

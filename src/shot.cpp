@@ -1,7 +1,7 @@
 #include "shot.h"
 
 #include "data.h"
-#include "main.h"
+#include "gamedata.h"
 #include "manager.h"
 #include "map.h"
 

@@ -7,8 +7,8 @@
 #include "classes.h"
 #include "common.h"
 #include "data.h"
+#include "gamedata.h"
 #include "items.h"
-#include "main.h"
 #include "manager.h"
 #include "playerinfo.h"
 
@@ -333,7 +333,7 @@ bool uimainmenu() {
   snprintf(startlevel, sizeof startlevel, "%d", playerinfo.maxstartlevel);
   clear_keybuf();
   setcolours(dlgMainMenu);
-  dlgMainMenu[MainTitle].dp = datafile[DataTitle].dat;
+  dlgMainMenu[MainTitle].dp = databitmap(DataTitle);
   dlgMainMenu[MainStartLevel].dp = startlevel;
   int res = rundialog(dlgMainMenu, MainPlay);
   // The choice counts whichever button closed the menu.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gamedata.h"
 #include "main.h"
 #include "makedata/datawriter.h"
 #include "support/testsupport.h"

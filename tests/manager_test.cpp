@@ -6,9 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "main.h"
+#include "errors.h"
 #include "support/ui_support.h"
 #include "support/world_support.h"
+#include "textfile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "main.h"
+#include "errors.h"
 #include "support/world_support.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "playerinfo.h"
+#include "randomness.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,6 @@
 #include <set>
 #include <vector>
 
-#include "main.h"
 
 using Ints = std::vector<int>;
 

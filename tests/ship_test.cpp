@@ -4,8 +4,8 @@
 
 #include "common.h"
 #include "data.h"
+#include "gamedata.h"
 #include "items.h"
-#include "main.h"
 #include "support/world_support.h"
 
 namespace {

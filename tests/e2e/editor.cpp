@@ -8,8 +8,9 @@
 #include <sstream>
 
 #include "data.h"
-#include "main.h"
 #include "e2e/harness.h"
+#include "gamedata.h"
+#include "main.h"
 
 namespace {
 

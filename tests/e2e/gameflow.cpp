@@ -4,7 +4,7 @@
 #include "common.h"
 #include "data.h"
 #include "e2e/harness.h"
-#include "main.h"
+#include "gamedata.h"
 
 namespace {
 

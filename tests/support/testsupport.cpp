@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "gamedata.h"
 #include "main.h"
 #include "map.h"
 

@@ -547,7 +547,7 @@ bool Flight::decide() {
     const bool fetch = next.kind != Job::Tank && acidjob(here, j) &&
                        (ship->ammo < least || (ship->ammo < wanted && here.lengthto(j.approach) < AcidDetour));
     if (fetch) {
-      say(std::string("fetching acid for the ") + objectname('E', guard->type) + " at " + at(guard->position));
+      say(std::string("fetching acid for the ") + enemyname(guard->type) + " at " + at(guard->position));
       next = j;
     } else if (ship->ammo >= least && fightjob(here, guard, j)) {
       // A fight from the air costs much fuel: a wibblet that only a short
@@ -560,10 +560,10 @@ bool Flight::decide() {
         next = j;
         continue;
       }
-      say(std::string("passing the ") + objectname('E', guard->type) + " at " + at(guard->position) + " for now");
+      say(std::string("passing the ") + enemyname(guard->type) + " at " + at(guard->position) + " for now");
       passing.insert(guard);
     } else {
-      say(std::string("no way to fight the ") + objectname('E', guard->type) + " at " + at(guard->position));
+      say(std::string("no way to fight the ") + enemyname(guard->type) + " at " + at(guard->position));
       skipped.insert(guard);
     }
   }
@@ -623,7 +623,7 @@ void Flight::start(const Job& next, const Spread& here) {
   stalldone = 0;
   jobstart = lastaim = time;
   dropsfired = 0;
-  std::string what = job.kind == Job::Fight ? std::string("fighting the ") + objectname('E', job.target->type) + " at " + at(job.target->position) + " from " + (job.seat ? "a seat at " : "the air at ") + at(job.spot)
+  std::string what = job.kind == Job::Fight ? std::string("fighting the ") + enemyname(job.target->type) + " at " + at(job.target->position) + " from " + (job.seat ? "a seat at " : "the air at ") + at(job.spot)
                      : job.kind == Job::Tank ? std::string("heading for the ") + storename(job.object->type) + " tank at " + at(job.object->position) + (job.seat ? ", to sit beside it" : ", to hover over it")
                                              : "heading for the exit at " + at(job.object->position);
   float eta = 0;
@@ -798,7 +798,7 @@ Keys Flight::fight(const ShipState& s, bool seated) {
 }
 
 void Flight::giveup(const std::string& why) {
-  say("gave up on the " + std::string(objectname('E', job.target->type)) + ": " + why);
+  say("gave up on the " + std::string(enemyname(job.target->type)) + ": " + why);
   skipped.insert(job.target);
   decide();
 }
@@ -841,7 +841,7 @@ void Flight::afterframe(float shieldbefore) {
       continue;
     }
     report.killed[e->type]++;
-    say(std::string("killed the ") + objectname('E', e->type));
+    say(std::string("killed the ") + enemyname(e->type));
     alive.erase(alive.begin() + long(i));
     skipped.erase(e);
     stale = true;

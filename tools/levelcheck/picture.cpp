@@ -1,6 +1,7 @@
 #include "levelcheck/picture.h"
 
 #include "enemies.h"
+#include "map.h"
 
 namespace {
 
@@ -29,9 +30,9 @@ void drawobject(BITMAP* picture, const LevelObject& o) {
 // drops, a magenta box round the exit.
 void drawmarker(BITMAP* small, const LevelObject& o, float scale) {
   const int x = int(o.x * scale), y = int(o.y * scale);
-  if (o.letter == 'S') circle(small, x, y, 9, makecol(255, 255, 255));
-  if (o.letter == 'E' && isenemytype(o.type)) circle(small, x, y, 7, enemycolour(EnemyType(o.type)));
-  if (o.letter == 'T' && o.type == PlayerBaseExit) rect(small, x - 14, y - 14, x + 14, y + 2, makecol(255, 0, 255));
+  if (o.letter == ShipRecord) circle(small, x, y, 9, makecol(255, 255, 255));
+  if (o.letter == EnemyRecord && isenemytype(o.type)) circle(small, x, y, 7, enemycolour(EnemyType(o.type)));
+  if (o.letter == StaticRecord && o.type == PlayerBaseExit) rect(small, x - 14, y - 14, x + 14, y + 2, makecol(255, 0, 255));
 }
 
 }  // namespace

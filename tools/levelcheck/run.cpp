@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "data.h"
-#include "main.h"
+#include "gamedata.h"
 #include "map.h"
 #include "levelcheck/loadlevel.h"
 #include "levelcheck/picture.h"
