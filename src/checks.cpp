@@ -1,6 +1,8 @@
 #include "checks.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <sstream>
 #include <tuple>
@@ -45,15 +47,6 @@ bool pictureinrock(const LevelObject& o, BITMAP* rock) {
   return false;
 }
 
-// True when the opaque pixels of two base or tank pictures meet.
-bool picturesoverlap(const LevelObject& a, const LevelObject& b) {
-  const Rect &p = a.picture, &q = b.picture;
-  for (int y = std::max(p.y, q.y); y < std::min(p.y + p.h, q.y + q.h); y++)
-    for (int x = std::max(p.x, q.x); x < std::min(p.x + p.w, q.x + q.w); x++)
-      if (covers(a, x, y) && covers(b, x, y)) return true;
-  return false;
-}
-
 // True when a disc of radius r centred on (x, y), as discfits draws it,
 // meets an opaque pixel of a base or tank picture.
 bool discoverlaps(int x, int y, int r, const LevelObject& o) {
@@ -65,22 +58,11 @@ bool discoverlaps(int x, int y, int r, const LevelObject& o) {
   return false;
 }
 
-bool discoverlaps(const LevelObject& body, const LevelObject& o) {
-  return discoverlaps(body.x, body.y, body.radius, o);
-}
-
 // True when two bodies touch as the world manager's pair test sees it:
 // centres no further apart than the sum of the radii.
 bool bodiestouch(const LevelObject& a, const LevelObject& b) {
   const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, reach = double(a.radius) + b.radius;
   return dx * dx + dy * dy <= reach * reach;
-}
-
-bool touches(const LevelObject& a, const LevelObject& b) {
-  if (isbody(a) && isbody(b)) return bodiestouch(a, b);
-  if (isbody(a)) return discoverlaps(a, b);
-  if (isbody(b)) return discoverlaps(b, a);
-  return picturesoverlap(a, b);
 }
 
 // The base or tank whose picture covers (x, y), the later one where two do,
@@ -109,14 +91,87 @@ bool canclash(const LevelObject& a, const LevelObject& b) {
   return a.letter == StaticRecord || b.letter == StaticRecord || a.letter != b.letter;
 }
 
+// The opaque pixels of a base or tank picture as rows of bits, so that two
+// pictures, or a disc and a picture, are compared 64 pixels at a time.
+class Mask {
+ public:
+  Mask() = default;
+  explicit Mask(const LevelObject& o) : x(o.picture.x), y(o.picture.y), w(o.picture.w), h(o.picture.h) {
+    words = (w + 63) / 64;
+    bits.assign(static_cast<size_t>(words) * h, 0);
+    for (int row = 0; row < h; row++)
+      for (int col = 0; col < w; col++)
+        if (covers(o, x + col, y + row)) bits[row * words + col / 64] |= uint64_t(1) << (col % 64);
+  }
+
+  bool empty() const {
+    return std::none_of(bits.begin(), bits.end(), [](uint64_t b) { return b != 0; });
+  }
+
+  // The opaque pixels of level row `py` from `x0` for `n` (1 to 64)
+  // pixels, as bits from the lowest; x0 must lie within the picture.
+  uint64_t span(int py, int x0, int n) const {
+    const int col = x0 - x, word = col / 64, shift = col % 64, row = (py - y) * words;
+    uint64_t b = bits[row + word] >> shift;
+    if (shift && word + 1 < words) b |= bits[row + word + 1] << (64 - shift);
+    return n == 64 ? b : b & ((uint64_t(1) << n) - 1);
+  }
+
+  // True when an opaque pixel of level row `py` lies from x0 to x1.
+  bool anyinrow(int py, int x0, int x1) const {
+    if (py < y || py >= y + h) return false;
+    x0 = std::max(x0, x);
+    x1 = std::min(x1, x + w - 1);
+    for (int at = x0; at <= x1; at += 64)
+      if (span(py, at, std::min(64, x1 - at + 1))) return true;
+    return false;
+  }
+
+  bool meets(const Mask& o) const {
+    const int x0 = std::max(x, o.x), x1 = std::min(x + w, o.x + o.w) - 1;
+    for (int py = std::max(y, o.y); py < std::min(y + h, o.y + o.h); py++)
+      for (int at = x0; at <= x1; at += 64) {
+        const int n = std::min(64, x1 - at + 1);
+        if (span(py, at, n) & o.span(py, at, n)) return true;
+      }
+    return false;
+  }
+
+  // As discoverlaps: a disc of radius r centred on (cx, cy).
+  bool meetsdisc(int cx, int cy, int r) const {
+    for (int dy = -r; dy <= r; dy++) {
+      const long long left = static_cast<long long>(r) * r - static_cast<long long>(dy) * dy;
+      int dx = static_cast<int>(std::sqrt(static_cast<double>(left)));
+      while (static_cast<long long>(dx) * dx > left) dx--;
+      while (static_cast<long long>(dx + 1) * (dx + 1) <= left) dx++;
+      if (anyinrow(cy + dy, cx - dx, cx + dx)) return true;
+    }
+    return false;
+  }
+
+ private:
+  int x = 0, y = 0, w = 0, h = 0, words = 0;
+  std::vector<uint64_t> bits;
+};
+
 // Copies of one object on one spot, as level files made by hand or by a
 // program pile them up; the overlap check compares piles, not objects.
 struct Pile {
   const LevelObject* object = nullptr;  // the first of them
   std::vector<int> records;             // ascending
   int left = 0, top = 0, right = -1, bottom = -1;  // where it can touch anything, inclusive
+  Mask opaque;                          // a base or tank's picture
   std::vector<int> touching;            // piles it clashes with; itself too when a copy clashes with a copy
 };
+
+// touches() for the first objects of two piles.
+bool pilestouch(const Pile& a, const Pile& b) {
+  const LevelObject &p = *a.object, &q = *b.object;
+  if (isbody(p) && isbody(q)) return bodiestouch(p, q);
+  if (isbody(p)) return b.opaque.meetsdisc(p.x, p.y, p.radius);
+  if (isbody(q)) return a.opaque.meetsdisc(q.x, q.y, q.radius);
+  return a.opaque.meets(b.opaque);
+}
 
 // Orders objects by everything but their record.
 struct SameObject {
@@ -138,8 +193,11 @@ std::vector<Pile> makepiles(const CheckedLevel& level) {
       if (isbody(o)) {
         pile.left = o.x - o.radius, pile.top = o.y - o.radius, pile.right = o.x + o.radius, pile.bottom = o.y + o.radius;
       } else if (o.sprite) {
-        pile.left = o.picture.x, pile.top = o.picture.y;
-        pile.right = o.picture.x + o.picture.w - 1, pile.bottom = o.picture.y + o.picture.h - 1;
+        pile.opaque = Mask(o);
+        if (!pile.opaque.empty()) {
+          pile.left = o.picture.x, pile.top = o.picture.y;
+          pile.right = o.picture.x + o.picture.w - 1, pile.bottom = o.picture.y + o.picture.h - 1;
+        }
       }
       piles.push_back(pile);
     }
@@ -176,7 +234,7 @@ class PileGrid {
     point.left = point.right = x, point.top = point.bottom = y;
     int found = 0;
     near(point, [&](int i) {
-      if (isstatic(*piles[i].object) && covers(*piles[i].object, x, y)) found = std::max(found, piles[i].records.back());
+      if (isstatic(*piles[i].object) && piles[i].opaque.anyinrow(y, x, x)) found = std::max(found, piles[i].records.back());
     });
     return found;
   }
@@ -187,12 +245,13 @@ class PileGrid {
   template <class F>
   void eachcell(const Pile& pile, F f) {
     if (pile.right < pile.left || pile.bottom < pile.top) return;
-    for (long long cy = pile.top >> CellBits; cy <= pile.bottom >> CellBits; cy++)
-      for (long long cx = pile.left >> CellBits; cx <= pile.right >> CellBits; cx++) f(cells[(cy << 32) ^ (cx & 0xFFFFFFFF)]);
+    for (int cy = pile.top >> CellBits; cy <= pile.bottom >> CellBits; cy++)
+      for (int cx = pile.left >> CellBits; cx <= pile.right >> CellBits; cx++)
+        f(cells[static_cast<uint64_t>(static_cast<uint32_t>(cy)) << 32 | static_cast<uint32_t>(cx)]);
   }
 
   const std::vector<Pile>& piles;
-  std::unordered_map<long long, std::vector<int>> cells;
+  std::unordered_map<uint64_t, std::vector<int>> cells;
   std::vector<int> seen = std::vector<int>(piles.size(), 0);
   int stamp = 0;
 };
@@ -202,10 +261,9 @@ class PileGrid {
 void linkpiles(std::vector<Pile>& piles, PileGrid& grid) {
   for (size_t i = 0; i < piles.size(); i++) {
     const LevelObject& a = *piles[i].object;
-    if (piles[i].records.size() > 1 && canclash(a, a) && touches(a, a)) piles[i].touching.push_back(int(i));
+    if (piles[i].records.size() > 1 && canclash(a, a) && pilestouch(piles[i], piles[i])) piles[i].touching.push_back(int(i));
     grid.near(piles[i], [&](int j) {
-      const LevelObject& b = *piles[j].object;
-      if (j >= int(i) || !canclash(a, b) || !touches(a, b)) return;
+      if (j >= int(i) || !canclash(a, *piles[j].object) || !pilestouch(piles[i], piles[j])) return;
       piles[i].touching.push_back(j);
       piles[j].touching.push_back(int(i));
     });
