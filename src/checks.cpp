@@ -210,7 +210,8 @@ std::vector<Pile> makepiles(const CheckedLevel& level) {
 class PileGrid {
  public:
   explicit PileGrid(const std::vector<Pile>& piles) : piles(piles) {
-    for (size_t i = 0; i < piles.size(); i++) eachcell(piles[i], [&](std::vector<int>& cell) { cell.push_back(int(i)); });
+    for (size_t i = 0; i < piles.size(); i++)
+      eachcell(piles[i], [&](std::vector<int>& cell) { cell.push_back(int(i)); });
   }
 
   // Calls `found` with every pile whose area meets that of `pile`, once.
@@ -234,7 +235,8 @@ class PileGrid {
     point.left = point.right = x, point.top = point.bottom = y;
     int found = 0;
     near(point, [&](int i) {
-      if (isstatic(*piles[i].object) && piles[i].opaque.anyinrow(y, x, x)) found = std::max(found, piles[i].records.back());
+      if (isstatic(*piles[i].object) && piles[i].opaque.anyinrow(y, x, x))
+        found = std::max(found, piles[i].records.back());
     });
     return found;
   }
@@ -261,7 +263,8 @@ class PileGrid {
 void linkpiles(std::vector<Pile>& piles, PileGrid& grid) {
   for (size_t i = 0; i < piles.size(); i++) {
     const LevelObject& a = *piles[i].object;
-    if (piles[i].records.size() > 1 && canclash(a, a) && pilestouch(piles[i], piles[i])) piles[i].touching.push_back(int(i));
+    if (piles[i].records.size() > 1 && canclash(a, a) && pilestouch(piles[i], piles[i]))
+      piles[i].touching.push_back(int(i));
     grid.near(piles[i], [&](int j) {
       if (j >= int(i) || !canclash(a, *piles[j].object) || !pilestouch(piles[i], piles[j])) return;
       piles[i].touching.push_back(j);
@@ -304,11 +307,14 @@ void reportoverlaps(const CheckedLevel& level, const LevelObject& object, const 
     const auto upto = blamedupto(object, piles[other]);
     count += upto - records.begin();
     if (startbase && std::binary_search(records.begin(), upto, startbase)) count--;
-    if (problems.wants(object.record))
-      named.insert(named.end(), records.begin(), records.begin() + std::min<long>(upto - records.begin(), ProblemList::MaxKept + 1));
+    // The first few of each pile are all the list could keep.
+    const long wordable = std::min<long>(upto - records.begin(), ProblemList::MaxKept + 1);
+    if (problems.wants(object.record)) named.insert(named.end(), records.begin(), records.begin() + wordable);
   }
   std::sort(named.begin(), named.end());
-  const char* says = object.letter == ShipRecord ? "the ship overlaps " : object.letter == StaticRecord ? "its picture overlaps " : "overlaps ";
+  const char* says = object.letter == ShipRecord     ? "the ship overlaps "
+                     : object.letter == StaticRecord ? "its picture overlaps "
+                                                     : "overlaps ";
   for (int record : named) {
     if (record == startbase) continue;
     if (!problems.wants(object.record)) break;
