@@ -53,8 +53,8 @@ const long MaxObjectProperties = 64, MaxFileProperties = 4096;
 // included: a list entry for every object; for every bitmap, sprite and
 // coloured glyph (empty ones too) a bitmap header, a pointer per row and
 // each pixel at 4 bytes, the deepest the game displays; for every 1-bit
-// glyph a small header and its bits; a property's list entry and text; and
-// everything else byte for byte.
+// glyph and MIDI track a small header and its bytes; a property's list entry
+// and text; and everything else byte for byte.
 const long long EntryBytes = 64, HeaderBytes = 160, RowBytes = 8, PixelBytes = 4, GlyphBytes = 40, PropertyBytes = 128;
 
 long long bitmapbytes(long width, long height) {
