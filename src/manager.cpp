@@ -9,7 +9,11 @@
 
 #include "common.h"
 #include "controls.h"
+#include "data.h"
+#include "enemies.h"
+#include "gamedata.h"
 #include "map.h"
+#include "notices.h"
 #include "playerinfo.h"
 #include "textfile.h"
 
@@ -59,9 +63,15 @@ int framecounter = 0;
 bool finished = false;
 float finishtimer = 0;
 
-// P pauses and resumes; a held P counts once.
-bool paused = false;
+// What the words over the view say: paused, lost, leaving, out of fuel.
+// Outside a level's loop it says nothing.
+LevelStop stop;
+
+// P pauses and resumes; M pauses under the level's map and resumes, as P
+// does while the map shows. A held key counts once.
+bool showingmap = false;
 bool pausekeywasdown = false;
+bool mapkeywasdown = false;
 // A paused level redraws at about this pace and leaves the processor alone.
 const int PausedFrameMilliseconds = 10;
 
@@ -107,13 +117,40 @@ void startlevelloop() {
     track();
   }
   finishtimer = FinishTime;
-  paused = false;
+  stop = LevelStop{};
+  showingmap = false;
   pausekeywasdown = key[KEY_P];
+  mapkeywasdown = key[KEY_M];
+  startplayermap(background, collisionmap);
+  seeview(screenoffsetx, screenoffsety);
   recalibrate();
 }
 
 bool levelended() {
-  return key[KEY_ESC] || playerinfo.levelcomplete || playership == nullptr;
+  if (key[KEY_ESC]) stop.leaving = true;
+  return stop.leaving || playerinfo.levelcomplete || playership == nullptr;
+}
+
+// Keeps the words up to date with the ship: lost, or how long a store of
+// it has been empty, in game seconds.
+void watchship() {
+  stop.complete = playerinfo.levelcomplete;
+  stop.shiplost = playership == nullptr;
+  const Ship* ship = dynamic_cast<const Ship*>(playership);
+  const bool empty = ship && !(ship->hydrogen > 0 && ship->oxygen > 0);
+  stop.fuelempty = empty ? stop.fuelempty + quantum : 0;
+}
+
+FONT* wordsfont() { return datafile ? static_cast<FONT*>(datafile[DataFont].dat) : font; }
+
+// The words over the view, if the level's state calls for any.
+void drawstopwords() {
+  const char* text = stopwords(stop);
+  if (!text) return;
+  FONT* f = wordsfont();
+  const WordsBox box = wordsbox(f, text, ScreenW / 2, StopWordsTop);
+  drawwords(vscreen, f, text, box, screenoffsetx, screenoffsety);
+  addrect(screenoffsetx + box.x, screenoffsety + box.y, box.w, box.h);
 }
 
 void checkscreendump() {
@@ -122,10 +159,10 @@ void checkscreendump() {
   recalibrate();  // the time spent saving is no game time
 }
 
-bool pausekeypressed() {
-  const bool down = key[KEY_P];
-  const bool pressed = down && !pausekeywasdown;
-  pausekeywasdown = down;
+bool keypressed(int k, bool& wasdown) {
+  const bool down = key[k];
+  const bool pressed = down && !wasdown;
+  wasdown = down;
   return pressed;
 }
 
@@ -139,28 +176,40 @@ void restartsecond() {
   install_int(timerfunc, 1000);
 }
 
-// Pauses or resumes on P. Esc while paused resumes and ends the level, so
-// that the world runs out its last seconds as usual. Returns whether this
-// frame is paused.
+// The map over the view as it stands, with what the player has seen.
+void openmap() {
+  showingmap = true;
+  drawobjects();
+  openplayermap(vscreen, screenoffsetx, screenoffsety, mapmarks(), wordsfont());
+  restorerects();
+}
+
+// Pauses or resumes on P, and on M under the map, from play or from a
+// pause. Esc while paused resumes and ends the level, so that the world
+// runs out its last seconds as usual. Returns whether this frame is paused.
 bool updatepause() {
-  const bool toggled = pausekeypressed();
-  if (!paused) return paused = toggled;
+  const bool toggled = keypressed(KEY_P, pausekeywasdown);
+  const bool mapkey = keypressed(KEY_M, mapkeywasdown);
+  if (mapkey && !showingmap) {
+    openmap();
+    return stop.paused = true;
+  }
+  if (!stop.paused) return stop.paused = toggled;
   const bool escaped = key[KEY_ESC];
-  if (!toggled && !escaped) return true;
-  if (escaped) finished = true;
-  paused = false;
+  if (!toggled && !mapkey && !escaped) return true;
+  if (escaped) finished = stop.leaving = true;
+  stop.paused = showingmap = false;
   restartsecond();
   return false;
 }
 
-// A paused frame: the world stands still under "Paused"; D still saves the screen.
+// A paused frame: the world stands still under "Paused" or the map; D
+// still saves the screen.
 void pausedframe() {
-  drawobjects();
-  textout_centre_ex(vscreen, font, "Paused", screenoffsetx + ScreenW / 2, screenoffsety + ScreenH / 2,
-                    makecol(255, 255, 255), BannerBackground);
-  addrect(screenoffsetx, screenoffsety + ScreenH / 2, ScreenW, BannerHeight);
-  showframe();
-  restorerects();
+  if (showingmap)
+    showplayermap(screen);
+  else
+    drawall();
   if (key[KEY_D]) ScreenDump();
   rest(PausedFrameMilliseconds);
 }
@@ -251,12 +300,38 @@ void mainloop() {
     polljoystick();
     if (quantum > 0) tickall(quantum);  // tick, then collide
     track();
+    seeview(screenoffsetx, screenoffsety);
     drawall();
     if (levelended()) finished = true;
+    watchship();
     checkscreendump();
     if (finished) finishtimer -= quantum;
   }
   remove_int(timerfunc);
+  stop = LevelStop{};
+}
+
+namespace {
+
+void addmark(std::vector<MapMark>& marks, const GameObject* obj) {
+  if (obj->dead) return;
+  const int x = wholepixel(obj->position.x), y = wholepixel(obj->position.y);
+  if (const Ship* ship = dynamic_cast<const Ship*>(obj))
+    marks.push_back({MapMark::Ship, x, y, ship->angle});
+  else if (const StaticObject* base = dynamic_cast<const StaticObject*>(obj))
+    marks.push_back({base->type == PlayerBaseExit ? MapMark::Exit : MapMark::Base, x, y, 0, 0, base->sprite});
+  else if (const Enemy* wibblet = dynamic_cast<const Enemy*>(obj))
+    marks.push_back({MapMark::Wibblet, x, y, 0, enemycolour(wibblet->type), wibblet->sprite});
+}
+
+}  // namespace
+
+std::vector<MapMark> mapmarks() {
+  std::vector<MapMark> marks;
+  // For the first second of a level everything still waits in newobjects.
+  for (const std::vector<GameObject*>* list : {&gameobjects, &newobjects})
+    for (const GameObject* obj : *list) addmark(marks, obj);
+  return marks;
 }
 
 void trackobject(GameObject* obj) {
@@ -308,6 +383,7 @@ void restorerects() {
 
 void drawall() {
   drawobjects();
+  drawstopwords();
   showframe();
   restorerects();
 }

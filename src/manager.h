@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "playermap.h"
 
 // The world manager: owns every live object, runs a level's frame loop,
 // moves the camera, composes frames with dirty rectangles, and collides
@@ -51,7 +52,11 @@ void recalibrate();
 // counted since (at least 20, so quantum is at most 0.05 s).
 void measureframe();
 // Runs one level until 4 game seconds after Esc, completion or ship loss.
+// P pauses it; M pauses it under the level's map.
 void mainloop();
+// What the level's map shows of the world now: the ship, every base and
+// tank, and every live wibblet, whether joined yet or not.
+std::vector<MapMark> mapmarks();
 
 // Makes obj the camera's object, and the player ship when it is a Ship.
 void trackobject(GameObject* obj);
@@ -63,8 +68,9 @@ void refreshvscreen();
 void addrect(int x, int y, int w, int h);
 // Draws a masked sprite into vscreen at (x, y) and registers its rectangle.
 void drawsprite(BITMAP* sprite, int x, int y);
-// Draws objects near the view and all particles, shows the screen window,
-// then restores every dirty rectangle from background.
+// Draws objects near the view, all particles and, in a level's loop, the
+// words over the view when play stops; shows the screen window, then
+// restores every dirty rectangle from background.
 void drawall();
 // drawall's three steps, apart so that each can be timed: draw the near
 // objects, the particles and the banner into vscreen (rebuilding

@@ -2,8 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 
+#include "common.h"
+#include "data.h"
+#include "enemies.h"
+#include "errors.h"
+#include "gamedata.h"
+#include "notices.h"
 #include "support/ui_support.h"
 #include "support/world_support.h"
 
@@ -175,6 +185,27 @@ TEST_F(Manager, FindNearestTakesTheEarlierOfATie) {
   EXPECT_EQ(findnearest(2000, 2000), b);
 }
 
+TEST_F(Manager, TheMapIsToldOfTheShipBasesTanksAndLiveWibbletsJoinedOrWaiting) {
+  Ship* ship = place(new Ship());
+  ship->position = {100.7f, 200.2f};
+  ship->angle = 0.5f;
+  StaticObject* exit = place(new StaticObject(PlayerBaseExit));
+  exit->position = {300, 400};
+  place(new Enemy(GreenWibblet))->position = {50, 60};
+  place(20, 20);  // not a thing the map shows
+  place(new Enemy(BlueStaticWibblet))->dead = true;
+  StaticObject* tank = new StaticObject(TankOxygen);
+  tank->position = {500, 401};
+  addobject(tank);  // waits in newobjects, as everything does in a level's first second
+  std::vector<std::tuple<int, int, int, float, int, BITMAP*>> got;
+  for (const MapMark& m : mapmarks()) got.emplace_back(m.kind, m.x, m.y, m.angle, m.colour, m.sprite);
+  const decltype(got) want = {{MapMark::Ship, 100, 200, 0.5f, 0, nullptr},
+                              {MapMark::Exit, 300, 400, 0, 0, exit->sprite},
+                              {MapMark::Wibblet, 50, 60, 0, enemycolour(GreenWibblet), databitmap(DataGreenWibblet)},
+                              {MapMark::Base, 500, 401, 0, 0, tank->sprite}};
+  EXPECT_EQ(got, want);
+}
+
 TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
   std::string dir = maketempdir(), path = dir + "/objects.txt";
   writefile(path, "S 1 1\n");
@@ -242,4 +273,128 @@ TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTi
   // Play goes on at once at the old pace: the paused time is no game time.
   EXPECT_GT(script->pausedquantum, 0);
   EXPECT_EQ(script->resumedquantum, script->pausedquantum);
+}
+
+namespace {
+
+// Plays the map through a level's real frame loop: the object presses M in
+// a frame and lets go as the map opens; a thread, watching the screen, then
+// ends the timer's second under the map and presses M again.
+class MapScript : public Body {
+ public:
+  enum Stage { Playing, Asked, Open, Closing, Resumed };
+  std::atomic<int> stage{Playing};
+  float openedquantum = 0, resumedquantum = 0;
+  bool tickedunder = false;
+
+  MapScript() : Body(100, 100) {}
+  void draw() override {
+    if (stage == Playing && ticks >= 3) openedquantum = quantum, key[KEY_M] = 1, stage = Asked;
+    else if (stage == Asked) key[KEY_M] = 0, stage = Open;
+  }
+  void tick(float q) override {
+    Body::tick(q);
+    tickedunder = tickedunder || stage == Open;
+    if (stage == Closing) resumedquantum = q, key[KEY_M] = 0, key[KEY_ESC] = 1, stage = Resumed;  // Esc: the level runs out
+  }
+};
+
+template <class F>
+bool waitfor(F done) {
+  for (int i = 0; i < 20000 && !done(); i++) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
+// Two more frames showed the map (each paints over a marked pixel).
+bool mapshowntwice() {
+  const int mark = makecol(255, 0, 255);
+  for (int frame = 0; frame < 2; frame++) {
+    putpixel(screen, 0, 0, mark);
+    if (!waitfor([mark] { return getpixel(screen, 0, 0) != mark; })) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime) {
+  BITMAP* display = screen;
+  screen = create_bitmap(ScreenWidth, ScreenHeight);
+  MapScript* script = new MapScript();
+  addobject(script);
+  playership = script;
+  bool gaveup = false;
+  std::thread player([&] {
+    if (waitfor([script] { return script->stage == MapScript::Open; }) && mapshowntwice()) {
+      timerfunc();  // a second of frames ends while the map shows
+      script->stage = MapScript::Closing, key[KEY_M] = 1;
+      if (waitfor([script] { return script->stage == MapScript::Resumed; })) return;
+    }
+    gaveup = true;
+    key[KEY_ESC] = 1;
+  });
+  mainloop();
+  player.join();
+  EXPECT_FALSE(gaveup);
+  EXPECT_FALSE(script->tickedunder);
+  // The timer's tick under the map is no game time: play goes on at the old pace.
+  EXPECT_GT(script->openedquantum, 0);
+  EXPECT_EQ(script->resumedquantum, script->openedquantum);
+  destroy_bitmap(screen);
+  screen = display;
+}
+
+namespace {
+
+// Reads the words over the view off the last frame shown: the band of
+// `text` darkens the white cave just inside its left end and not outside.
+bool shows(const char* text) {
+  FONT* f = static_cast<FONT*>(datafile[DataFont].dat);
+  const WordsBox box = wordsbox(f, text, ScreenWidth / 2, StopWordsTop);
+  const int inside = getpixel(screen, box.x + 2, box.y + 2), outside = getpixel(screen, box.x - 3, box.y + 2);
+  return getr(inside) < 128 && getr(outside) > 200;
+}
+
+// Flies a ship that starts with no hydrogen and, frame by frame, waits for
+// each set of words before making the next stop happen: it fills the tank,
+// presses Esc, and then lets the ship break up.
+class WordsScript : public Body {
+ public:
+  Ship* ship;
+  float time = 0, fuelwordsat = -1;  // game seconds ticked; when the fuel words showed
+  int stage = 0;                     // 4: every set of words seen
+
+  explicit WordsScript(Ship* ship) : Body(20, 300), ship(ship) {}
+  void tick(float q) override { time += q; }
+  void draw() override {
+    const char* fuel = "Out of fuel: press Esc to leave the level";
+    if (stage == 0 && shows(fuel)) fuelwordsat = time, ship->hydrogen = 1, stage++;
+    else if (stage == 1 && !shows(fuel)) key[KEY_ESC] = 1, stage++;
+    else if (stage == 2 && shows("Leaving the level")) key[KEY_ESC] = 0, ship->dead = true, stage++;
+    else if (stage == 3 && shows("Ship lost")) stage++;
+  }
+};
+
+}  // namespace
+
+TEST_F(ManagerLoop, WordsTellOfAnEmptyStoreAfterTwoSecondsOfItThenOfLeavingAndOfALostShip) {
+  BITMAP* display = screen;
+  screen = create_bitmap(ScreenWidth, ScreenHeight);  // read back as drawn
+  clear_to_color(background, makecol(255, 255, 255));
+  playerinfo.init();
+  Ship* ship = new Ship();
+  ship->position = {320, ScreenHeight - ShipRadius - 1.0f};  // resting on the picture's bottom edge
+  ship->hydrogen = 0;
+  addobject(ship);
+  trackobject(ship);
+  WordsScript* script = new WordsScript(ship);
+  addobject(script);
+  mainloop();
+  EXPECT_EQ(script->stage, 4);
+  EXPECT_GE(script->fuelwordsat, OutOfFuelDelay);
+  EXPECT_LT(script->fuelwordsat, OutOfFuelDelay + 0.2f);  // a few frames late at most
+  drawall();  // outside a level's loop: no words
+  EXPECT_FALSE(shows("Ship lost"));
+  destroy_bitmap(screen);
+  screen = display;
 }

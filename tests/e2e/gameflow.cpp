@@ -4,6 +4,7 @@
 #include "common.h"
 #include "data.h"
 #include "e2e/harness.h"
+#include "notices.h"
 #include "gamedata.h"
 
 namespace {
@@ -134,6 +135,7 @@ class Pause : public E2ETest {
     E2ETest::SetUp();
     writelevels(1, "1 4 100 100 1100 100 1100 2400 100 2400\n", "S 600 200\n");
   }
+  void fall();
 };
 
 // Two grabs `seconds` apart differ.
@@ -143,14 +145,25 @@ bool moving(double seconds) {
   return !samepicture(a.get(), grabscreen().get());
 }
 
-bool pausedtext(BITMAP* s) { return showstext(s, font, "Paused", 320 - text_length(font, "Paused") / 2, 240); }
+// Words over the view, in the band below the panel.
+Seen words(const std::string& text) {
+  return [text](BITMAP* s) { return showstextin(s, df(), text, {0, StopWordsTop, ScreenWidth, 40}); };
+}
+bool pausedtext(BITMAP* s) { return words("Paused")(s); }
 
-TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
+// The map's line below it.
+bool maptext(BITMAP* s) { return showstextin(s, df(), "M or P: back to the level", {0, 440, ScreenWidth, 40}); }
+
+void Pause::fall() {
   start("");
   ASSERT_TRUE(enter(mainmenu));
   ASSERT_TRUE(enter(levelstart(1)));
   ASSERT_TRUE(waitfor("level in play", inlevel));
   ASSERT_TRUE(waitfor("falling ship", [](BITMAP*) { return moving(0.3); }));
+}
+
+TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
+  ASSERT_NO_FATAL_FAILURE(fall());
   holdkey("p", 0.5);  // held: pauses once
   ASSERT_TRUE(waitfor("\"Paused\"", pausedtext));
   EXPECT_FALSE(moving(1)) << "the picture moves while paused";
@@ -160,10 +173,20 @@ TEST_F(Pause, PauseFreezesTheLevelUntilPOrEsc) {
   ASSERT_TRUE(waitfor("\"Paused\" again", pausedtext));
   double pressed = now();
   holdkey("Escape");
+  ASSERT_TRUE(waitfor("\"Leaving the level\"", words("Leaving the level")));
   ASSERT_TRUE(waitfor("main menu after Esc", mainmenu));
   EXPECT_GT(now() - pressed, 1.5) << "the level should run on for a while after Esc";
   xdo("key Escape");
   EXPECT_EQ(finish(), 0);
+}
+
+TEST_F(Pause, MShowsTheMapOverTheStillLevelAndMAgainGoesOn) {
+  ASSERT_NO_FATAL_FAILURE(fall());
+  holdkey("m", 0.5);  // held: opens once
+  ASSERT_TRUE(waitfor("the map", maptext));
+  EXPECT_FALSE(moving(1)) << "the ship moves under the map";
+  holdkey("m");
+  EXPECT_TRUE(waitfor("level running again", [](BITMAP* s) { return !maptext(s) && moving(0.3); }));
 }
 
 using CommandLine = E2ETest;

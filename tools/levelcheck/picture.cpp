@@ -2,6 +2,7 @@
 
 #include "enemies.h"
 #include "map.h"
+#include "overview.h"
 
 namespace {
 
@@ -14,25 +15,21 @@ BITMAP* newbitmap(int w, int h) {
 // Lifts the blue of every open pixel the ship's centre can reach.
 void tintreach(BITMAP* picture, const Grid& reached) {
   for (int y = 0; y < picture->h && y < reached.h; y++)
-    for (int x = 0; x < picture->w && x < reached.w; x++) {
-      if (!reached.at(x, y)) continue;
-      const int c = getpixel(picture, x, y);
-      putpixel(picture, x, y, makecol(getr(c), getg(c), getb(c) / 2 + 70));
-    }
+    for (int x = 0; x < picture->w && x < reached.w; x++)
+      if (reached.at(x, y)) tintopen(picture, x, y);
 }
 
 void drawobject(BITMAP* picture, const LevelObject& o) {
   if (o.sprite) draw_sprite(picture, o.sprite, o.picture.x, o.picture.y);
 }
 
-// Rings on the scaled picture, where the sprites alone would be a few
-// pixels across: white for the ship, the wibblets in the colour of their
-// drops, a magenta box round the exit.
+// Marks on the scaled picture, where the sprites alone would be a few
+// pixels across.
 void drawmarker(BITMAP* small, const LevelObject& o, float scale) {
   const int x = int(o.x * scale), y = int(o.y * scale);
-  if (o.letter == ShipRecord) circle(small, x, y, 9, makecol(255, 255, 255));
-  if (o.letter == EnemyRecord && isenemytype(o.type)) circle(small, x, y, 7, enemycolour(EnemyType(o.type)));
-  if (o.letter == StaticRecord && o.type == PlayerBaseExit) rect(small, x - 14, y - 14, x + 14, y + 2, makecol(255, 0, 255));
+  if (o.letter == ShipRecord) markship(small, x, y);
+  if (o.letter == EnemyRecord && isenemytype(o.type)) markwibblet(small, x, y, enemycolour(EnemyType(o.type)));
+  if (o.letter == StaticRecord && o.type == PlayerBaseExit) markexit(small, x, y);
 }
 
 }  // namespace
@@ -47,7 +44,7 @@ BITMAP* makeoverview(BITMAP* background, const CheckedLevel& level, const Grid& 
     destroy_bitmap(full);
     throw "Problem creating bitmaps";
   }
-  stretch_blit(full, small, 0, 0, full->w, full->h, 0, 0, PictureSize, PictureSize);
+  scalepicture(full, small);
   destroy_bitmap(full);
   const float scale = float(PictureSize) / background->w;
   for (const LevelObject& o : level.objects) drawmarker(small, o, scale);
