@@ -1,15 +1,23 @@
-// Frame budget of the real levels on a real display (run under X).
+// The frame of every shipped level in its busiest view, against one screen
+// blit (run under X; one process per colour depth).
 //
-//   framebench [depth [frames]]   each shipped level: set-up time, then the
-//                                 scripted pilot for `frames` frames (default
-//                                 1000), split into tick, collision, drawing,
-//                                 screen blit and restore, against its floor
-//   framebench startup            install, display mode, data file, dialogs
+//   framebench [depth [runs]]   each level: frame / blit, min / median / max
+//                               over `runs` (default 7) runs of 200 frames
+//   framebench startup          install, display mode, data file, dialogs
 //
-// The floor of a frame is what it must do at the least: the same pictures
-// drawn at the same places, the same rectangles restored and the window
-// blitted, with no game logic. It is recorded during the real run and then
-// replayed. Run one process per colour depth.
+// The busiest view: the pilot flies the level once, and of the places its
+// path passes (one every fifth of a second) the view is the one whose near
+// box (a screen's width and height either side of the centre: what may be
+// drawn and collide) holds the most objects where the level puts them. There
+// the ship hovers, put back between frames (outside the timing) with full
+// stores and shield, its gun firing; the wibblets in reach fire back.
+//
+// A frame is what the game's loop does each frame: tick and collide, move
+// the camera, draw, show the window and restore. The floor is one 640x480
+// blit of the window to the screen at the same depth. Frames and blits take
+// turns, one each, in the same process, so that a busy machine or X server
+// hurts both alike; "drawing" is the frame without its tick and camera.
+// A run's figure is the median frame over the median blit.
 
 #include <allegro.h>
 #include <unistd.h>
@@ -19,202 +27,151 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
-#include <random>
-#include <sstream>
 #include <vector>
 
 #include "classes.h"
 #include "common.h"
-#include "data.h"
-#include "enemies.h"
-#include "gamedata.h"
+#include "flylevels/flight.h"
 #include "main.h"
 #include "manager.h"
 #include "map.h"
-#include "shot.h"
+#include "playerinfo.h"
 #include "support/benchsupport.h"
-#include "support/pilot.h"
 #include "ui.h"
 
 namespace {
 
-const double RadiansToAllegro = 128.0 / M_PI;
+const int FramesPerRun = 200;
+const int WarmUpFrames = 100;  // a second of game time, for the first drops to fly
+const float Step = 0.01f;      // game seconds per frame, as the pilot flies
 
-// One drawing of a recorded frame.
-struct DrawOp {
-  enum Kind { Sprite, Rotated, Dot, Drop, Panel } kind;
-  BITMAP* bmp;  // the picture, or the panel stand-in
-  int x, y;
-  int value;    // fixed angle, colour or radius
-  int colour;
+struct View {
+  Point at{0, 0};
+  int nearby = 0;  // objects in the near box where the level puts them
+  int shown = 0;   // of those, in the visible window
 };
 
-struct RecordedFrame {
-  std::vector<DrawOp> ops;
-  std::vector<Rect> rects;
-  int offsetx, offsety;
-};
+bool innearbox(Point centre, Point p) {
+  return std::fabs(centre.x - p.x) < ScreenWidth && std::fabs(centre.y - p.y) < ScreenHeight;
+}
 
-BITMAP* panelstandin = nullptr;  // as large as the ship's panel
+// The window the camera shows when it rests on `centre`.
+Rect windowat(Point centre) {
+  int x = std::clamp(wholepixel(centre.x) - ScreenWidth / 2, 0, backgroundWidth - ScreenWidth);
+  int y = std::clamp(wholepixel(centre.y) - ScreenHeight / 2, 0, backgroundHeight - ScreenHeight);
+  return Rect{x, y, ScreenWidth, ScreenHeight};
+}
 
-void recordobject(GameObject* obj, std::vector<DrawOp>& ops) {
-  int x = wholepixel(obj->position.x), y = wholepixel(obj->position.y);
-  if (Ship* s = dynamic_cast<Ship*>(obj)) {
-    fixed angle = ftofix(s->angle * RadiansToAllegro);
-    ops.push_back({DrawOp::Rotated, s->sprite, x - s->sprite->w / 2, y - s->sprite->h / 2, angle, 0});
-    ops.push_back({DrawOp::Panel, panelstandin, screenoffsetx + PanelScreenX, screenoffsety, 0, 0});
-  } else if (Enemy* e = dynamic_cast<Enemy*>(obj)) {
-    ops.push_back({DrawOp::Sprite, e->sprite, x - e->sprite->w / 2, y - e->sprite->h / 2, 0, 0});
-  } else if (StaticObject* t = dynamic_cast<StaticObject*>(obj)) {
-    ops.push_back({DrawOp::Sprite, t->sprite, x - t->width / 2, y - t->height, 0, 0});
-  } else if (Shot* d = dynamic_cast<Shot*>(obj)) {
-    ops.push_back({DrawOp::Drop, nullptr, x, y, wholepixel(d->radius), d->colour});
+bool inside(const Rect& r, Point p) { return p.x >= r.x && p.x < r.x + r.w && p.y >= r.y && p.y < r.y + r.h; }
+
+View viewat(Point centre, const std::vector<Point>& objects) {
+  View v;
+  v.at = centre;
+  Rect window = windowat(centre);
+  for (Point p : objects) {
+    if (!innearbox(centre, p)) continue;
+    v.nearby++;
+    v.shown += inside(window, p);
   }
+  return v;
 }
 
-void recordparticle(Particle* p, std::vector<DrawOp>& ops) {
-  int x = wholepixel(p->position.x), y = wholepixel(p->position.y);
-  if (Explosion* e = dynamic_cast<Explosion*>(p))
-    ops.push_back({DrawOp::Sprite, e->sprite, x - e->sprite->w / 2, y - e->sprite->h / 2, 0, 0});
-  else
-    ops.push_back({DrawOp::Dot, nullptr, x, y, 0, p->colour});
-}
-
-// What the frame just drawn into vscreen drew, before its rectangles go.
-RecordedFrame recordframe() {
-  RecordedFrame f;
-  for (GameObject* obj : nearobjects) recordobject(obj, f.ops);
-  for (Particle* p : particles) recordparticle(p, f.ops);
-  f.rects = dirtyrectangles;
-  f.offsetx = screenoffsetx;
-  f.offsety = screenoffsety;
-  return f;
-}
-
-void replayop(const DrawOp& op) {
-  switch (op.kind) {
-    case DrawOp::Sprite: draw_sprite(vscreen, op.bmp, op.x, op.y); break;
-    case DrawOp::Rotated: rotate_sprite(vscreen, op.bmp, op.x, op.y, op.value); break;
-    case DrawOp::Panel: blit(op.bmp, vscreen, 0, 0, op.x, op.y, op.bmp->w, op.bmp->h); break;
-    case DrawOp::Dot:
-      drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-      set_trans_blender(0, 0, 0, 255);
-      putpixel(vscreen, op.x, op.y, op.colour);
-      set_trans_blender(0, 0, 0, 127);
-      putpixel(vscreen, op.x + 1, op.y, op.colour);
-      putpixel(vscreen, op.x, op.y + 1, op.colour);
-      putpixel(vscreen, op.x - 1, op.y, op.colour);
-      putpixel(vscreen, op.x, op.y - 1, op.colour);
-      drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
-      break;
-    case DrawOp::Drop:
-      drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-      set_trans_blender(0, 0, 0, 128);
-      circlefill(vscreen, op.x, op.y, op.value, op.colour);
-      drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
-      circlefill(vscreen, op.x, op.y, op.value / 2, op.colour);
-      break;
-  }
-}
-
-double replay(const std::vector<RecordedFrame>& frames) {
-  double t0 = nowms();
-  for (const RecordedFrame& f : frames) {
-    for (const DrawOp& op : f.ops) replayop(op);
-    blit(vscreen, screen, f.offsetx, f.offsety, 0, 0, ScreenWidth, ScreenHeight);
-    for (const Rect& r : f.rects) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
-  }
-  return nowms() - t0;
-}
-
-// Milliseconds spent in each step of the frame, summed over the run.
-struct Split {
-  double tick = 0, collide = 0, camera = 0, draw = 0, show = 0, restore = 0;
-  double total() const { return tick + collide + camera + draw + show + restore; }
-};
-
-// tickall in its two halves: removedeads and the ticks, then collisions.
-void tickonly(float q) {
+// The busiest view along the pilot's path through `level`.
+View busiestview(int level) {
+  setuplevel(level, unsigned(level));
   removedeads();
-  for (size_t i = 0, n = gameobjects.size(); i < n; i++) gameobjects[i]->tick(q);
-  for (size_t i = 0; i < particles.size(); i++) particles[i]->tick(q);
+  std::vector<Point> objects;
+  for (GameObject* obj : gameobjects)
+    if (obj != playership) objects.push_back(obj->position);
+  pilot::FlightReport flight = pilot::flylevel(pilot::FlightSettings(), nullptr);
+  View best;
+  for (Point p : flight.trail) {
+    View v = viewat(p, objects);
+    if (v.nearby > best.nearby || (v.nearby == best.nearby && v.shown > best.shown)) best = v;
+  }
+  initmanager();
+  return best;
 }
 
-template <class F>
-void timed(double& sum, F step) {
-  double t0 = nowms();
-  step();
-  sum += nowms() - t0;
+// Puts the ship back where it hovers, its stores and shield full.
+void hold(Point at) {
+  Ship* ship = dynamic_cast<Ship*>(playership);
+  if (!ship) return;
+  ship->position = at;
+  ship->velocity = Point{0, 0};
+  ship->hydrogen = ship->oxygen = ship->ammo = 1.0f;
+  ship->shieldpower = 1.0f;
 }
 
-void setuplevel(int level, double& wallms, double& cpu) {
-  std::ostringstream trace;
-  std::streambuf* saved = std::cout.rdbuf(trace.rdbuf());
-  double w0 = nowms(), c0 = cpums();
-  initlevel(level);
-  wallms = nowms() - w0;
-  cpu = cpums() - c0;
-  std::cout.rdbuf(saved);
-  refreshvscreen();
-  if (trackingobject) viewportcentre = trackingobject->position;
+void startscene(int level, Point at) {
+  playerinfo.init();
+  playerinfo.levelcomplete = false;
+  setuplevel(level, unsigned(level));
+  removedeads();
+  hold(at);
+  viewportcentre = at;
   track();
+  dirtyrectangles.clear();
+  key[KEY_LCONTROL] = 1;
 }
 
-// Frames are run in chunks, each followed at once by the replay of its
-// floor, so that a busy machine or X server hurts both alike; the ratio is
-// the median over the chunks.
-const int ChunkFrames = 50;
+void floorblit() { blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenWidth, ScreenHeight); }
 
-struct Totals {
-  Split split;
-  double floor = 0;
-  long ops = 0;
-  std::vector<double> ratios;  // one per chunk
+// One frame as the game's loop makes it; returns the time its drawing began.
+double gameframe() {
+  tickall(Step);
+  track();
+  double drawing = nowms();
+  drawall();
+  return drawing;
+}
+
+// Milliseconds of each frame, of its drawing and of the blit after it.
+struct RunFigures {
+  std::vector<double> frame, drawing, floor;
 };
 
-void runchunk(int count, ScriptedPilot& pilot, std::mt19937& random, Totals& totals) {
-  std::uniform_real_distribution<float> quantum(0.02f, 0.05f);
-  std::vector<RecordedFrame> recorded;
-  double before = totals.split.total();
-  for (int i = 0; i < count; i++) {
-    float q = quantum(random);
-    pilot.step(q);
-    Split& split = totals.split;
-    timed(split.tick, [&] { tickonly(q); });
-    timed(split.collide, [] { collidedetect(); });
-    timed(split.camera, [] { track(); });
-    timed(split.draw, [] { drawobjects(); });
-    recorded.push_back(recordframe());
-    totals.ops += long(recorded.back().ops.size());
-    timed(split.show, [] { showframe(); });
-    timed(split.restore, [] { restorerects(); });
+// One run of FramesPerRun frames from a fresh scene. The figures of a run
+// are the medians of its frames, so that a frame the machine broke into
+// weighs no more than any other.
+RunFigures run(int level, Point at) {
+  startscene(level, at);
+  RunFigures figures;
+  auto frame = [&](bool timed) {
+    if (!playership) startscene(level, at);
+    hold(at);
+    double t0 = nowms();
+    double t1 = gameframe();
+    double t2 = nowms();
+    if (!timed) return;
+    figures.frame.push_back(t2 - t0);
+    figures.drawing.push_back(t2 - t1);
+  };
+  for (int i = 0; i < WarmUpFrames; i++) frame(false);
+  for (int i = 0; i < FramesPerRun; i++) {
+    frame(true);
+    double t0 = nowms();
+    floorblit();
+    figures.floor.push_back(nowms() - t0);
   }
-  double floor = replay(recorded);
-  totals.floor += floor;
-  totals.ratios.push_back((totals.split.total() - before) / floor);
+  key[KEY_LCONTROL] = 0;
+  return figures;
 }
 
-void benchlevel(int level, int depth, int framecount) {
-  double setupwall, setupcpu;
-  setuplevel(level, setupwall, setupcpu);
-  ScriptedPilot pilot(level);
-  std::mt19937 random(level);
-  Totals totals;
-  for (int done = 0; done < framecount; done += ChunkFrames)
-    runchunk(std::min(ChunkFrames, framecount - done), pilot, random, totals);
-  pilot.release();
-  const Split& split = totals.split;
-  double total = split.total();
-  auto share = [&](double part) { return 100.0 * part / total; };
-  std::printf("level %d %2d-bit: set-up %4.0f ms (cpu %4.0f) | %5.0f fps | tick %4.1f%% collide %3.1f%% "
-              "camera %3.1f%% draw %4.1f%% blit %4.1f%% restore %3.1f%% | %.3f ms/frame, floor %.3f, "
-              "ratio %.2f (median of chunks %.2f) | %.0f drawings/frame\n",
-              level, depth, setupwall, setupcpu, framecount * 1000.0 / total, share(split.tick),
-              share(split.collide), share(split.camera), share(split.draw), share(split.show),
-              share(split.restore), total / framecount, totals.floor / framecount, total / totals.floor,
-              median(totals.ratios), double(totals.ops) / framecount);
+void benchlevel(int level, int runs) {
+  View view = busiestview(level);
+  std::vector<double> frame, drawing, blitms;
+  for (int i = 0; i < runs; i++) {
+    RunFigures f = run(level, view.at);
+    const double floor = median(f.floor);
+    frame.push_back(median(f.frame) / floor);
+    drawing.push_back(median(f.drawing) / floor);
+    blitms.push_back(floor);
+  }
+  std::printf("%5d  (%4.0f, %4.0f)  %3d / %2d  %6.3f   %s   %s\n", level, view.at.x, view.at.y, view.nearby,
+              view.shown, median(blitms), spreadtext(spreadof(frame)).c_str(), spreadtext(spreadof(drawing)).c_str());
   std::fflush(stdout);
+  initmanager();
 }
 
 int startup() {
@@ -241,12 +198,13 @@ int startup() {
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "startup") == 0) return startup();
   int depth = depthfromargs(argc, argv);
-  int frames = argc > 2 ? std::atoi(argv[2]) : 1000;
+  int runs = argc > 2 ? std::atoi(argv[2]) : 7;
   if (!startdisplay(depth)) return 1;
-  srand(1);
-  panelstandin = static_cast<BITMAP*>(datafile[DataPanel].dat);  // the panel's own size
-  for (int level = 1; level <= NumLevels; level++) benchlevel(level, depth, frames);
-  initmanager();
+  std::printf("frames at %d-bit in each level's busiest view against one 640x480 blit,\n"
+              "min / median / max of %d runs of %d frames\n",
+              depth, runs, FramesPerRun);
+  std::printf("level  view          near/shown  blit ms  frame / blit           drawing / blit\n");
+  for (int level = 1; level <= NumLevels; level++) benchlevel(level, runs);
   return 0;
 }
 END_OF_MAIN()

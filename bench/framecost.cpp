@@ -1,18 +1,22 @@
-// Frame costs of the world manager against the bare work they must do.
-// Usage: framecost [depth]   (under X; prints medians in milliseconds)
+// A crowd in the near box, against one screen blit (run under X).
 //
-// 1. A running level: peak memory after a few hundred frames of level 1.
-// 2. One frame (track + drawall) of 60 sprites and 40 particles, against
-//    its floor: the same sprites and dots drawn at the same places, the same
-//    rectangles restored and the window blitted, with no lists or camera.
-// 3. 300 objects in view (shots, wibblets, particles): the collision pass
-//    and drawing, step by step, then ticking them.
+//   framecost [depth [runs]]   min / median / max over `runs` (default 7)
+//
+// The view is level 1's start, the ship in it. Around its centre the near
+// box (a screen's width and height either side: what may be drawn and
+// collide) is filled evenly with 400 objects: wibblets of the four kinds,
+// drops of both acids, tanks, sparks and explosions, a quarter of them in
+// the visible window. A crowd frame is the game's drawing of a frame (draw,
+// show the window, restore) with the camera step; the floor is one 640x480
+// blit of the window to the screen at the same depth. They take turns, one
+// each, in the same process, and each run's figure is the median frame
+// over the median blit. The collision pass over the crowd's bodies is
+// timed apart: it grows with the square of the crowd.
 
 #include <allegro.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <functional>
+#include <cstdlib>
 #include <vector>
 
 #include "classes.h"
@@ -20,164 +24,110 @@
 #include "enemies.h"
 #include "manager.h"
 #include "map.h"
+#include "playerinfo.h"
 #include "shot.h"
 #include "support/benchsupport.h"
 
 namespace {
 
-const int Runs = 15;
-const int FramesPerRun = 300;
-const Point Centre{1280, 1280};
+const int FramesPerRun = 200;
+const int Columns = 20, Rows = 20;  // the crowd: one object per cell of the near box
 
-// Median over Runs of the mean milliseconds of one call of each step. The
-// steps take turns run by run, so that a busy machine hurts them alike.
-std::vector<double> costsof(const std::vector<std::function<void()>>& steps) {
-  std::vector<std::vector<double>> samples(steps.size());
-  for (int run = 0; run < Runs; run++)
-    for (size_t k = 0; k < steps.size(); k++) {
-      double t0 = nowms();
-      for (int i = 0; i < FramesPerRun; i++) steps[k]();
-      samples[k].push_back((nowms() - t0) / FramesPerRun);
+// The object of cell n of the crowd, at `at`.
+GameObject* crowdmember(int n, Point at) {
+  GameObject* obj;
+  switch (n % 8) {
+    case 0: case 1: case 2: obj = new Enemy(static_cast<EnemyType>(1 + n % 4)); break;
+    case 3: case 4: {
+      Shot* s = new Shot(nullptr);
+      s->colour = getammocolour(n % 16 == 3 ? Hydrofluoric : Hydrochloric);
+      obj = s;
+      break;
     }
-  std::vector<double> medians;
-  for (const auto& s : samples) medians.push_back(median(s));
-  return medians;
-}
-
-void runninglevel() {
-  if (access("levels/level1.txt", R_OK) == 0 && access("levels/level1objects.txt", R_OK) == 0) {
-    initlevel(1);
-  } else {
-    std::printf("(levels/level1 not staged: an empty level instead)\n");
-    initmanager();
-    InitBackground();
-    InitBackgroundTexture();
+    case 5: obj = new StaticObject(static_cast<StaticType>(1 + n % 4)); break;
+    case 6: obj = new Particle(); break;
+    default: obj = new Explosion(); break;
   }
-  refreshvscreen();
-  for (int i = 0; i < 300; i++) {
-    tickall(0.01f);
-    track();
-    drawall();
-  }
-  std::printf("running level: peak memory %ld kB (%.1f MB)\n", peakmemorykb(), peakmemorykb() / 1024.0);
+  obj->position = at;
+  return obj;
 }
 
-// The window's top-left corner once the camera rests on Centre.
-Point windoworigin() { return Point{Centre.x - 320, Centre.y - 240}; }
-
-void addenemy(int n, float x, float y) {
-  Enemy* e = new Enemy(static_cast<EnemyType>(1 + n % 4));
-  e->position = Point{x, y};
-  addobject(e);
-}
-
-void addparticle(float x, float y) {
-  Particle* p = new Particle;
-  p->position = Point{x, y};
-  addobject(p);
-}
-
-void startscene() {
-  initmanager();
+void startcrowd() {
+  playerinfo.init();
+  setuplevel(1, 1);
+  removedeads();
+  if (playership) viewportcentre = playership->position;
+  track();
+  Point c = viewportcentre;
+  const float w = 2.0f * ScreenWidth / Columns, h = 2.0f * ScreenHeight / Rows;
+  for (int row = 0; row < Rows; row++)
+    for (int col = 0; col < Columns; col++) {
+      Point at{c.x - ScreenWidth + (col + 0.5f) * w, c.y - ScreenHeight + (row + 0.5f) * h};
+      addobject(crowdmember(row * Columns + col, at));
+    }
+  removedeads();
   dirtyrectangles.clear();
-  viewportcentre = Centre;
-  screenoffsetx = static_cast<int>(windoworigin().x);
-  screenoffsety = static_cast<int>(windoworigin().y);
-  refreshvscreen();
+  drawall();  // the first frame registers the tanks' rectangles
 }
 
-// What a frame of the scene must do at the least, read off the objects once.
-struct Floor {
-  std::vector<std::pair<BITMAP*, Point>> sprites;
-  std::vector<Particle*> dots;
-  std::vector<Rect> rects;
+void floorblit() { blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenWidth, ScreenHeight); }
 
-  void frame() const {
-    for (const auto& s : sprites) draw_sprite(vscreen, s.first, int(s.second.x), int(s.second.y));
-    for (const Particle* p : dots) {
-      int x = int(p->position.x), y = int(p->position.y);
-      drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-      set_trans_blender(0, 0, 0, 255);
-      putpixel(vscreen, x, y, p->colour);
-      set_trans_blender(0, 0, 0, 127);
-      putpixel(vscreen, x + 1, y, p->colour);
-      putpixel(vscreen, x, y + 1, p->colour);
-      putpixel(vscreen, x - 1, y, p->colour);
-      putpixel(vscreen, x, y - 1, p->colour);
-      drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
-    }
-    blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenWidth, ScreenHeight);
-    for (const Rect& r : rects) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
-  }
+struct RunFigures {
+  double frame, floor;
 };
 
-void frameagainstfloor() {
-  startscene();
-  Point o = windoworigin();
-  for (int i = 0; i < 60; i++) addenemy(i, o.x + 40 + (i % 10) * 60, o.y + 40 + (i / 10) * 70);
-  for (int i = 0; i < 40; i++) addparticle(o.x + 30 + (i % 8) * 75, o.y + 20 + (i / 8) * 90);
-  removedeads();
-  trackobject(gameobjects[0]);
-  viewportcentre = gameobjects[0]->position;
-  track();
-  Floor floor;
-  for (GameObject* obj : gameobjects) {
-    Enemy* e = static_cast<Enemy*>(obj);
-    floor.sprites.push_back({e->sprite, Point{float(int(e->position.x) - e->sprite->w / 2),
-                                             float(int(e->position.y) - e->sprite->h / 2)}});
+RunFigures run() {
+  std::vector<double> frame, floor;
+  for (int i = 0; i < FramesPerRun; i++) {
+    double t0 = nowms();
+    track();
+    drawall();
+    double t1 = nowms();
+    floorblit();
+    double t2 = nowms();
+    frame.push_back(t1 - t0);
+    floor.push_back(t2 - t1);
   }
-  floor.dots.assign(particles.begin(), particles.end());
-  drawobjects();
-  floor.rects = dirtyrectangles;
-  restorerects();
-  std::vector<double> c = costsof({[] { track(); drawall(); }, [&] { floor.frame(); }, [] { showframe(); }});
-  double frame = c[0], bare = c[1], blitonly = c[2];
-  std::printf("60 sprites + 40 particles: frame %.3f ms, floor %.3f ms, ratio %.2f (limit 1.30)\n",
-              frame, bare, frame / bare);
-  std::printf("  screen blit alone %.3f ms\n", blitonly);
+  return RunFigures{median(frame), median(floor)};
 }
 
-void crowdinview() {
-  startscene();
-  Point o = windoworigin();
-  Enemy probe(BlueStaticWibblet);
-  int spacing = int(2 * probe.radius) + 4;
-  int cols = ScreenWidth / spacing;
-  for (int i = 0; i < 200; i++) {
-    float x = o.x + spacing / 2 + (i % cols) * spacing, y = o.y + spacing / 2 + (i / cols) * spacing;
-    if (i % 2) {
-      addenemy(i, x, y);
-    } else {
-      Shot* s = new Shot(nullptr);
-      s->position = Point{x, y};
-      addobject(s);
-    }
+// Last, since touching bodies act on each other (drops burst on wibblets).
+double collisionpass() {
+  std::vector<double> pass;
+  for (int i = 0; i < FramesPerRun; i++) {
+    double t0 = nowms();
+    collidedetect();
+    pass.push_back(nowms() - t0);
   }
-  for (int i = 0; i < 100; i++) addparticle(o.x + 5 + (i % 20) * 31, o.y + 5 + (i / 20) * 90);
-  removedeads();
-  drawall();
-  std::printf("300 objects in view (%zu near, %zu particles, %d px apart):\n", nearobjects.size(),
-              particles.size(), spacing);
-  std::vector<double> c =
-      costsof({[] { collidedetect(); }, [] { drawobjects(); restorerects(); }, [] { showframe(); }});
-  double collide = c[0], draw = c[1], show = c[2];
-  std::printf("  collision %.3f ms, drawing %.3f ms, screen blit %.3f ms\n", collide, draw, show);
-  std::printf("  collision + drawing %.3f ms per frame (limit 2), with blit %.3f ms\n", collide + draw,
-              collide + draw + show);
-  // Last, since ticking moves the crowd (shots fall, wibblets fire).
-  double tick = costsof({[] { tickworld(0.001f); }})[0];
-  std::printf("  ticking them %.3f ms per frame\n", tick);
+  return median(pass);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   int depth = depthfromargs(argc, argv);
+  int runs = argc > 2 ? std::atoi(argv[2]) : 7;
   if (!startdisplay(depth)) return 1;
-  std::printf("framecost at %d-bit\n", depth);
-  runninglevel();
-  frameagainstfloor();
-  crowdinview();
+  startcrowd();
+  std::vector<double> ratio, frame, beyond, floor;
+  for (int i = 0; i < runs; i++) {
+    RunFigures f = run();
+    ratio.push_back(f.frame / f.floor);
+    frame.push_back(f.frame);
+    beyond.push_back(f.frame - f.floor);
+    floor.push_back(f.floor);
+  }
+  const size_t crowd = gameobjects.size(), sparks = particles.size(), near = nearobjects.size();
+  std::vector<double> collide;
+  for (int i = 0; i < runs; i++) collide.push_back(collisionpass());
+  std::printf("a crowd at %d-bit: %zu objects (%zu of them near) and %zu particles,\n"
+              "min / median / max of %d runs of %d frames:\n",
+              depth, crowd, near, sparks, runs, FramesPerRun);
+  std::printf("  frame / blit     %s\n", spreadtext(spreadof(ratio)).c_str());
+  std::printf("  frame ms         %s\n", spreadtext(spreadof(frame), 3).c_str());
+  std::printf("  frame - blit ms  %s\n", spreadtext(spreadof(beyond), 3).c_str());
+  std::printf("  blit ms          %s\n", spreadtext(spreadof(floor), 3).c_str());
+  std::printf("  collision ms     %s\n", spreadtext(spreadof(collide), 3).c_str());
   initmanager();
   return 0;
 }

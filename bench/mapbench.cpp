@@ -22,10 +22,10 @@
 
 #include "common.h"
 #include "data.h"
-#include "flylevels/flight.h"
 #include "gamedata.h"
 #include "manager.h"
 #include "map.h"
+#include "pilotflight.h"
 #include "playermap.h"
 #include "support/benchsupport.h"
 

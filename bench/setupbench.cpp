@@ -1,72 +1,103 @@
-// Times the cave part of a level set-up on a 2560x2560 level: the three
-// bitmaps, the rock and dirt, reading the map and drawing the cave.
-// Usage: setupbench [depth]   (under X; prints medians in milliseconds)
+// Level set-up of every shipped level, cold and warm (run under X).
+//
+//   setupbench [depth [runs]]   min / median / max over `runs` (default 5)
+//
+// A set-up is what a level start does before its first frame: initlevel
+// (bitmaps, texture, cave, objects) and the copy of the whole picture into
+// vscreen. Cold is the first set-up in a process: each cold figure comes
+// from a fresh copy of this program, which opens its window, loads the data
+// file and sets that one level up. Warm is a set-up that follows another
+// in the same process: the levels one after another, `runs` times over.
+// Wall-clock milliseconds, and the processor time beside them.
 
 #include <allegro.h>
 #include <unistd.h>
 
-#include <cmath>
+#include <climits>
 #include <cstdio>
-#include <fstream>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "map.h"
+#include "common.h"
 #include "support/benchsupport.h"
 
 namespace {
 
-const int Runs = 9;
+struct Timing {
+  double wall = 0, cpu = 0;
+};
 
-// The first shipped level when it is staged, else a made-up cave of 60
-// twelve-sided caverns.
-std::string mapfile() {
-  if (access("levels/level1.txt", R_OK) == 0) return "levels/level1.txt";
-  std::string path = "/tmp/setupbench-map.txt";
-  std::ofstream out(path);
-  out << 60 << "\n";
-  for (int i = 0; i < 60; i++) {
-    float cx = 200 + (i % 8) * 300, cy = 200 + (i / 8) * 300;
-    out << 12 << "\n";
-    for (int k = 0; k < 12; k++)
-      out << cx + 140 * std::cos(k * 0.5236f) << " " << cy + 120 * std::sin(k * 0.5236f) << "\n";
-  }
+Timing timesetup(int level) {
+  double w0 = nowms(), c0 = cpums();
+  setuplevel(level, unsigned(level));
+  return Timing{nowms() - w0, cpums() - c0};
+}
+
+// The child's side of a cold set-up: one line, wall and processor time.
+int coldchild(int depth, int level) {
+  if (!startdisplay(depth)) return 1;
+  Timing t = timesetup(level);
+  std::printf("%.3f %.3f\n", t.wall, t.cpu);
+  return 0;
+}
+
+std::string ownpath() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return "";
+  path[n] = 0;
   return path;
 }
+
+// A cold set-up of `level` in a fresh process; false when that failed.
+bool coldsetup(const std::string& self, int depth, int level, Timing& t) {
+  std::string command = "'" + self + "' --cold " + std::to_string(depth) + " " + std::to_string(level);
+  FILE* child = popen(command.c_str(), "r");
+  if (!child) return false;
+  bool read = std::fscanf(child, "%lf %lf", &t.wall, &t.cpu) == 2;
+  return pclose(child) == 0 && read;
+}
+
+struct LevelFigures {
+  std::vector<double> coldwall, coldcpu, warmwall, warmcpu;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--cold") == 0) return coldchild(std::atoi(argv[2]), std::atoi(argv[3]));
   int depth = depthfromargs(argc, argv);
+  int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+  const std::string self = ownpath();
+  std::vector<LevelFigures> figures(NumLevels + 1);
+  for (int level = 1; level <= NumLevels; level++)
+    for (int run = 0; run < runs; run++) {
+      Timing t;
+      if (!coldsetup(self, depth, level, t)) {
+        std::fprintf(stderr, "a cold set-up of level %d failed\n", level);
+        return 1;
+      }
+      figures[level].coldwall.push_back(t.wall);
+      figures[level].coldcpu.push_back(t.cpu);
+    }
   if (!startdisplay(depth)) return 1;
-  std::string map = mapfile();
-  std::vector<double> bitmaps, texture, load, cave, total, cpu;
-  for (int run = 0; run < Runs; run++) {
-    double c0 = cpums(), t0 = nowms();
-    InitBackground();
-    double t1 = nowms();
-    InitBackgroundTexture();
-    double t2 = nowms();
-    Map m;
-    m.load(map.c_str());
-    double t3 = nowms();
-    m.drawcave();
-    double t4 = nowms();
-    bitmaps.push_back(t1 - t0);
-    texture.push_back(t2 - t1);
-    load.push_back(t3 - t2);
-    cave.push_back(t4 - t3);
-    total.push_back(t4 - t0);
-    cpu.push_back(cpums() - c0);
+  timesetup(NumLevels);  // so that the first level's set-up is a warm one too
+  for (int run = 0; run < runs; run++)
+    for (int level = 1; level <= NumLevels; level++) {
+      Timing t = timesetup(level);
+      figures[level].warmwall.push_back(t.wall);
+      figures[level].warmcpu.push_back(t.cpu);
+    }
+  std::printf("level set-up at %d-bit, ms, min / median / max of %d (processor time: median)\n", depth, runs);
+  std::printf("level  cold                            warm\n");
+  for (int level = 1; level <= NumLevels; level++) {
+    const LevelFigures& f = figures[level];
+    std::printf("%5d  %s (%6.1f)   %s (%6.1f)\n", level, spreadtext(spreadof(f.coldwall), 1).c_str(),
+                median(f.coldcpu), spreadtext(spreadof(f.warmwall), 1).c_str(), median(f.warmcpu));
   }
-  std::printf("level set-up at %d-bit, %s, median of %d runs (ms):\n", depth, map.c_str(), Runs);
-  std::printf("  InitBackground        %8.2f\n", median(bitmaps));
-  std::printf("  InitBackgroundTexture %8.2f\n", median(texture));
-  std::printf("  Map::load             %8.2f\n", median(load));
-  std::printf("  Map::drawcave         %8.2f\n", median(cave));
-  std::printf("  total                 %8.2f  (limit 300)\n", median(total));
-  std::printf("  total processor time  %8.2f\n", median(cpu));
-  std::printf("peak memory %ld kB\n", peakmemorykb());
+  std::printf("peak memory after the warm set-ups %ld kB\n", peakmemorykb());
   return 0;
 }
 END_OF_MAIN()

@@ -24,7 +24,8 @@ if [ "$what" = tests ]; then
     googletest libgtest-dev                 # the unit and end-to-end tests
     xvfb xauth xdotool x11-apps x11-utils imagemagick  # a display to drive and read
     clang libclang-rt-14-dev                # fuzzing with libFuzzer
-    desktop-file-utils man-db dpkg-dev file # checking the install and the package
+    desktop-file-utils man-db dpkg-dev file # checking the install and the package:
+    debhelper lintian appstream             # dpkg-buildpackage, lintian, appstreamcli
   )
 fi
 

@@ -443,6 +443,66 @@ void checkoverlaps(const CheckedLevel& level, ProblemList& problems) {
   }
 }
 
+Point landingspot(const LevelObject& base) {
+  const int r = ShipRadiusPixels;
+  float centre = float(base.y);
+  for (int dx = -r; dx <= r; dx++)
+    for (int y = base.picture.y; y < base.picture.y + base.picture.h; y++)
+      if (covers(base, base.x + dx, y)) {
+        centre = std::min(centre, float(y) - std::sqrt(float(r * r - dx * dx)));
+        break;
+      }
+  return {float(base.x), centre};
+}
+
+bool clearsight(BITMAP* solid, Point from, Point to) {
+  const float dx = to.x - from.x, dy = to.y - from.y;
+  const int steps = static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy))));
+  for (int i = 0; i <= steps; i++) {
+    const float t = steps ? float(i) / float(steps) : 0.0f;
+    const int x = wholepixel(from.x + dx * t), y = wholepixel(from.y + dy * t);
+    if (x < 0 || y < 0 || x >= solid->w || y >= solid->h || getpixel(solid, x, y) != 0) return false;
+  }
+  return true;
+}
+
+bool wibbletcanfire(BITMAP* solid, Point wibblet, Point ship) {
+  const float dx = ship.x - wibblet.x, dy = ship.y - wibblet.y;
+  return dx * dx + dy * dy <= WibbletRange * WibbletRange && clearsight(solid, wibblet, ship);
+}
+
+void checkpadfire(const CheckedLevel& level, ProblemList& problems) {
+  // Pads with one landing spot and wibblets on one spot are judged once for
+  // all their copies: a pile of either costs one line of sight.
+  std::map<std::pair<float, float>, std::vector<int>> pads;  // landing spot: records
+  std::map<std::pair<int, int>, std::vector<int>> wibblets;  // position: records
+  for (const LevelObject& o : level.objects) {
+    if (isexit(o) || isstartbase(o)) {
+      const Point spot = landingspot(o);
+      pads[{spot.x, spot.y}].push_back(o.record);
+    } else if (o.letter == EnemyRecord) {
+      wibblets[{o.x, o.y}].push_back(o.record);
+    }
+  }
+  for (const auto& [spot, padrecords] : pads) {
+    std::vector<std::pair<int, int>> firing;  // record, distance
+    for (const auto& [at, records] : wibblets) {
+      const Point from{float(at.first), float(at.second)}, to{spot.first, spot.second};
+      if (!wibbletcanfire(level.solid, from, to)) continue;
+      const int away = static_cast<int>(std::lround(std::hypot(from.x - to.x, from.y - to.y)));
+      for (int record : records) firing.push_back({record, away});
+    }
+    std::sort(firing.begin(), firing.end());
+    for (int pad : padrecords) {
+      long long unworded = static_cast<long long>(firing.size());
+      for (size_t i = 0; i < firing.size() && problems.wants(pad); i++, unworded--)
+        problems.push_back({pad, "a ship landed on it is under fire from " + naming(level.objects[firing[i].first - 1]) +
+                                     ", " + std::to_string(firing[i].second) + " px away in clear sight"});
+      problems.countmore(unworded);
+    }
+  }
+}
+
 void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems) {
   for (const LevelObject& o : level.objects)
     if (isstatic(o) && getpixel(level.rock, o.x, o.y) == 0)
@@ -489,6 +549,7 @@ ProblemList checklevel(const CheckedLevel& level) {
   std::vector<Problem> found;
   checkreach(level, shipreach(level), found);
   problems.add(found);
+  checkpadfire(level, problems);
   return problems;
 }
 

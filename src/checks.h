@@ -98,6 +98,22 @@ void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems);
 // and over every tank. `reached` is the flood fill of the ship's centre.
 void checkreach(const CheckedLevel& level, const Grid& reached, std::vector<Problem>& problems);
 
+// No wibblet can fire on a ship landed on the exit base or the start base:
+// none is within its range of the ship's landing spot with a clear line of
+// sight to it. Reported on the base, once for each wibblet; bases landed on
+// at one spot and wibblets on one spot are looked at once for all copies.
+void checkpadfire(const CheckedLevel& level, ProblemList& problems);
+
+// Where the centre of a ship that came down straight onto a base rests: on
+// the highest of its picture's opaque pixels under the ship's disc.
+Point landingspot(const LevelObject& base);
+// True when no solid pixel of `solid` lies on the straight line between
+// the two points; a line leaving the picture is blocked.
+bool clearsight(BITMAP* solid, Point from, Point to);
+// True when a wibblet whose centre is at `wibblet` fires on a ship whose
+// centre is at `ship`: the ship is within its range and in clear sight.
+bool wibbletcanfire(BITMAP* solid, Point wibblet, Point ship);
+
 // Where the centre of the ship can fly from its start (the first S record);
 // empty when the level has no ship or it starts in rock.
 Grid shipreach(const CheckedLevel& level);

@@ -17,27 +17,21 @@
 
 namespace {
 
-const float MartianGravity = 4.0f;  // metres per second squared
 const float PixelsPerMetre = 10.0f;
 
 // The ship with the Mk1 engine and the plain gun; the fitted items scale
 // these (items.h).
 const float ShipMass = 10000.0f;
-const float StandardThrust = 120000.0f;  // 120 px/s^2 against gravity's 40
+const float StandardThrust = RocketAcceleration * ShipMass / PixelsPerMetre;
 const float StandardBurnRate = 0.05f;    // hydrogen, and of oxygen, per second of burn
-const float StandardAcidPerPull = 0.05f;
-const float TurnSpeed = 1.5707964f;      // radians per second: a turn in 4 s
 
 const float DebrisSpeed = 100.0f;        // exhaust particles, pixels per second
 const float ExhaustInterval = 0.05f;     // seconds of burn per exhaust particle
 const float ShieldRechargeTime = 90.0f;  // seconds from an empty shield to a full one
-const float ShieldHitShare = 8.0f;       // a harmful hit's damage over this comes off the shield
 const float StressDecay = 3.0f;          // glow of the hardest recent hit lost per second
 const int HitVolumePerDamage = 128;      // hit sound volume per whole unit of damage
-const float FireDelay = 1.0f;            // seconds between two shots
 // The gun may fire again once its cooldown is within this of done.
 const float FireSlack = 0.01f;
-const float ShotSpeed = 120.0f;          // shots leave the ship this fast, pixels per second
 const float CollisionDamage = 100.0f;    // the hit the ship deals to a body it touches
 const float TransferRate = 0.2f;         // units per second drawn from a tank
 const float MaxPickupSpeed = 100.0f;     // fastest the ship may go and still draw, px/s
@@ -47,6 +41,7 @@ const int BlastSmokeSpeed = 30;          // px/s on each axis, smoke of a disint
 const int WreckPieces = 40;              // pieces of the ship's last explosion
 const int WreckSpeed = 300;              // px/s on each axis
 
+const float HydrofluoricStrength = 3.0f;  // times hydrochloric's damage
 const float Pi = 3.1415927f;
 const float SprayAngle = 0.2617993877991494f;  // 15 degrees either side of the nose
 const double RadiansToAllegro = 40.74366543152521;  // 128 / pi: 256 steps a turn
@@ -57,8 +52,6 @@ struct OutlineSums {
   long long x = 0, y = 0;
   int count = 0;
 };
-float meancollisionx;
-float meancollisiony;
 
 // One outline pixel: outside the bitmap counts as rock, as getpixel's -1 does.
 // Read straight from the 8-bit lines; this runs for every body every frame.
@@ -99,17 +92,13 @@ void walkoutline(int x, int y, int r, OutlineSums& sums) {
   } while (cx <= cy);
 }
 
-// Mean offset of the solid pixels on the circle's outline from its centre.
-void findmeancollision(int cx, int cy, int r) {
+// Mean offset of the solid pixels on the circle's outline from its centre;
+// (0, 0) when none is solid.
+Point meancollision(int cx, int cy, int r) {
   OutlineSums sums;
   walkoutline(cx, cy, r, sums);
-  if (sums.count > 0) {
-    meancollisionx = static_cast<float>(sums.x) / sums.count - cx;
-    meancollisiony = static_cast<float>(sums.y) / sums.count - cy;
-  } else {
-    meancollisionx = 0;
-    meancollisiony = 0;
-  }
+  if (sums.count == 0) return {0, 0};
+  return {static_cast<float>(sums.x) / sums.count - cx, static_cast<float>(sums.y) / sums.count - cy};
 }
 
 // A rocket exhaust particle leaving the ship's tail backwards.
@@ -129,8 +118,8 @@ void makebullet(Ship* ship, float angle) {
   float ca = std::cos(angle);
   Shot* s = new Shot(ship);
   s->position = {ship->position.x + sa * ship->radius, ship->position.y - ca * ship->radius};
-  s->velocity = {ship->velocity.x + sa * ShotSpeed, ship->velocity.y - ca * ShotSpeed};
-  if (ship->ammotype == Hydrofluoric) s->damage *= 3.0f;
+  s->velocity = {ship->velocity.x + sa * ShipShotSpeed, ship->velocity.y - ca * ShipShotSpeed};
+  s->damage = aciddamage(ship->ammotype);
   s->colour = getammocolour(ship->ammotype);
   addobject(s);
 }
@@ -221,6 +210,15 @@ void spritetocollisionmap(BITMAP* sprite, int px, int py, int colour) {
 
 void GameObject::tick(float) {}
 
+bool GameObject::seenin(const Rect&) const { return true; }
+
+void GameObject::unseen() {}
+
+bool overlaps(const Rect& a, const Rect& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h && a.w > 0 && a.h > 0 &&
+         b.w > 0 && b.h > 0;
+}
+
 GameObject::~GameObject() {}
 
 void GameObject::save(std::ostream&) {}
@@ -252,7 +250,7 @@ Particle* makeparticle(Point at, int speed) {
 }
 
 void ApplyGravity(GameObject* obj, float quantum) {
-  obj->velocity.y += MartianGravity * PixelsPerMetre * quantum;
+  obj->velocity.y += Gravity * quantum;
 }
 
 void CollidesWithScenery::tick(float quantum) {
@@ -267,12 +265,12 @@ void CollidesWithScenery::takehit(float) {}
 void CollidesWithScenery::collidewithother(CollidesWithScenery*, float) {}
 
 void CollidesWithScenery::collidedetect() {
-  findmeancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
+  const Point mean = meancollision(wholepixel(position.x), wholepixel(position.y), wholepixel(radius));
   // No contact, or rock evenly all round (a body buried in it).
-  if (std::fabs(meancollisionx) + std::fabs(meancollisiony) <= 0.01f) return;
-  float strength = std::sqrt(meancollisionx * meancollisionx + meancollisiony * meancollisiony);
-  float cofsx = meancollisionx / strength;
-  float cofsy = meancollisiony / strength;
+  if (std::fabs(mean.x) + std::fabs(mean.y) <= 0.01f) return;
+  float strength = std::sqrt(mean.x * mean.x + mean.y * mean.y);
+  float cofsx = mean.x / strength;
+  float cofsy = mean.y / strength;
   float dotprod = cofsx * velocity.x + cofsy * velocity.y;
   if (dotprod <= 0) return;  // sliding along the rock or leaving it
   // Hard impacts lose half their speed; slow ones are kicked off a little
@@ -287,6 +285,8 @@ int getammocolour(AmmoType ammotype) {
   if (ammotype == Hydrofluoric) return makecol(0, 192, 0);
   return makecol(192, 192, 0);
 }
+
+float aciddamage(AmmoType ammotype) { return ammotype == Hydrofluoric ? ShotDamage * HydrofluoricStrength : ShotDamage; }
 
 Ship::Ship() {
   velocity = {0, 0};
@@ -306,7 +306,7 @@ Ship::Ship() {
   const EngineProperties engine = engineproperties(playerinfo.engine);
   thrust = StandardThrust * engine.thrustfactor;
   burnrate = static_cast<float>(StandardBurnRate * engine.burnfactor);
-  ammorate = StandardAcidPerPull * gunproperties(playerinfo.weapon).acidfactor;
+  ammorate = acidperpull(playerinfo.weapon);
   firetime = 0;
   connecteditem = nullptr;
   criticalhit = false;
@@ -525,6 +525,20 @@ void Particle::tick(float quantum) {
   if (getpixel(collisionmap, ix, iy + 2) != 0) velocity.y = -std::fabs(velocity.y) * 0.6f;
 }
 
+namespace {
+
+// The dot of a particle and its four neighbours lie in this square.
+Rect dotsquare(Point at) { return Rect{wholepixel(at.x) - 1, wholepixel(at.y) - 1, 3, 3}; }
+
+// Where an explosion's picture lies, centred on `at`.
+Rect blastarea(Point at, const BITMAP* sprite) {
+  return Rect{wholepixel(at.x) - sprite->w / 2, wholepixel(at.y) - sprite->h / 2, sprite->w, sprite->h};
+}
+
+}  // namespace
+
+bool Particle::seenin(const Rect& window) const { return overlaps(window, dotsquare(position)); }
+
 void Particle::draw() {
   int ix = wholepixel(position.x);
   int iy = wholepixel(position.y);
@@ -551,11 +565,19 @@ Explosion::Explosion() {
   sprite = databitmap(DataExplosion);
 }
 
+int Explosion::mirroring() const {
+  // A fresh mirroring every frame makes the blast flicker.
+  return randombetween(0, 3);
+}
+
+bool Explosion::seenin(const Rect& window) const { return overlaps(window, blastarea(position, sprite)); }
+
+void Explosion::unseen() { mirroring(); }
+
 void Explosion::draw() {
   int px = wholepixel(position.x) - sprite->w / 2;
   int py = wholepixel(position.y) - sprite->h / 2;
-  // A fresh mirroring every frame makes the blast flicker.
-  switch (randombetween(0, 3)) {
+  switch (mirroring()) {
     case 0: drawsprite(sprite, px, py); return;
     case 1: draw_sprite_h_flip(vscreen, sprite, px, py); break;
     case 2: draw_sprite_v_flip(vscreen, sprite, px, py); break;
@@ -578,6 +600,8 @@ StaticObject::StaticObject(StaticType s) {
 Rect StaticObject::area() const {
   return Rect{wholepixel(position.x) - width / 2, wholepixel(position.y) - height, width, height};
 }
+
+bool StaticObject::seenin(const Rect& window) const { return overlaps(window, area()); }
 
 void StaticObject::draw() {
   const Rect r = area();

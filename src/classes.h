@@ -17,6 +17,9 @@ struct Rect {
   int x, y, w, h;
 };
 
+// Whether two rectangles share a pixel; an empty one shares none.
+bool overlaps(const Rect& a, const Rect& b);
+
 // Which acid the ship's store holds. Hydrofluoric does three times the damage.
 enum AmmoType { Hydrochloric = 0, Hydrofluoric = 1 };
 
@@ -49,6 +52,21 @@ constexpr float ProbeDistance = 3 * ShipRadius;
 // Bodies divide the strength of a hit by this: the ship and the wibblets
 // take harm only from hits above it, and one such hit bursts a fresh shot.
 constexpr float HitScale = 40.0f;
+// A harmful hit's damage (its strength / HitScale) over this comes off the
+// ship's shield.
+constexpr float ShieldHitShare = 8.0f;
+
+// Martian gravity on every falling body, px/s^2.
+constexpr float Gravity = 40.0f;
+
+// The ship with the Mk1 engine and the plain gun (items.h scales the
+// engine's figures): the rocket's push, px/s^2; the turning speed, rad/s
+// (a turn in 4 s); the speed of its drops from the nose, px/s on top of the
+// ship's own; and the seconds between two shots.
+constexpr float RocketAcceleration = 120.0f;
+constexpr float TurnSpeed = 1.5707964f;
+constexpr float ShipShotSpeed = 120.0f;
+constexpr float FireDelay = 1.0f;
 
 // Everything that exists in a running level. Created with new, handed to
 // addobject, which owns it; it ends by setting `dead`.
@@ -61,6 +79,12 @@ class GameObject {
   // Paints into vscreen at the world position and registers every painted
   // rectangle with addrect.
   virtual void draw() = 0;
+  // Whether draw() may paint a pixel of `window` (world pixels). The manager
+  // draws only what the screen shows; by default an object is always drawn.
+  virtual bool seenin(const Rect& window) const;
+  // Called instead of draw() in a frame in which the object is out of sight:
+  // whatever its drawing does besides painting. By default nothing.
+  virtual void unseen();
   // Advances the object by `quantum` seconds (at most 0.05).
   virtual void tick(float quantum);
   virtual ~GameObject();
@@ -101,6 +125,8 @@ void ApplyGravity(GameObject* obj, float quantum);
 
 // Allegro colour of an acid: yellow for hydrochloric, green for hydrofluoric.
 int getammocolour(AmmoType ammotype);
+// Strength of the hit a drop of the ship's acid deals.
+float aciddamage(AmmoType ammotype);
 
 // The player's ship. Reads the keys, burns fuel, fires acid, draws from
 // tanks and docks at the exit base. Owns its instrument panel bitmap;
@@ -164,6 +190,7 @@ class Particle : public GameObject {
 
   Particle();
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void tick(float quantum) override;
 };
 
@@ -179,6 +206,14 @@ class Explosion : public Particle {
 
   Explosion();
   void draw() override;
+  bool seenin(const Rect& window) const override;
+  // Draws the mirroring all the same, so that the shared random sequence
+  // runs on as if it had been drawn.
+  void unseen() override;
+
+ private:
+  // This frame's mirroring, 0 to 3, from the shared random source.
+  int mirroring() const;
 };
 
 // A base or tank standing on the cave floor at `position`.
@@ -194,6 +229,7 @@ class StaticObject : public GameObject {
   // Throws "Unable to get bitmap in StaticObject" for an unknown type.
   explicit StaticObject(StaticType s);
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void save(std::ostream& out) override;
   // Stamps the opaque pixels into collisionmap as StaticStampBase + type.
   void drawtocollisionmap();

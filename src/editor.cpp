@@ -15,6 +15,7 @@
 #include "errors.h"
 #include "manager.h"
 #include "map.h"
+#include "signals.h"
 
 namespace {
 
@@ -499,6 +500,7 @@ void runeditor() {
   // world before they are saved.
   bool leaving;
   do {
+    checkstop();  // a signal ends the program from here, without saving
     leaving = key[KEY_ESC];
     bool keyactive = anykeyheld() || leaving;
     bool down = mouse_b & 1;

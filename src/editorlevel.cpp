@@ -1,5 +1,7 @@
 #include "editorlevel.h"
 
+#include <cassert>
+
 #include "enemies.h"
 #include "manager.h"
 #include "map.h"
@@ -64,23 +66,12 @@ LevelState UndoHistory::pop() {
 }
 
 CavePicture::~CavePicture() {
-  if (ownsrock && rock) destroy_bitmap(rock);
   if (cave) destroy_bitmap(cave);
 }
 
-void CavePicture::takerock() {
-  rock = levelrock();
-  if (rock) return;
-  // The level set-up kept no copy: texture the picture afresh, once. Its
-  // dirt lies elsewhere than before, which only the first redraw shows.
-  InitBackgroundTexture();
-  rock = copyof(background);
-  ownsrock = true;
-}
-
 void CavePicture::redraw(const Cave& edited) {
-  if (!rock) takerock();
-  blit(rock, background, 0, 0, 0, 0, background->w, background->h);
+  assert(levelrock() && "the editor works on a level that was set up");
+  blit(levelrock(), background, 0, 0, 0, 0, background->w, background->h);
   Map(edited).drawcave();
   if (!cave) cave = copyof(collisionmap);
   else blit(collisionmap, cave, 0, 0, 0, 0, cave->w, cave->h);

@@ -47,9 +47,9 @@ class UndoHistory {
   std::deque<LevelState> steps;
 };
 
-// The cave picture of the editor: the textured rock it is drawn on and the
-// collision map of the cave alone, kept so that an edited cave is drawn
-// again in a few tens of milliseconds.
+// The cave picture of the editor: the collision map of the cave alone,
+// kept so that an edited cave is drawn again, on the level set-up's
+// textured rock (levelrock), in a few tens of milliseconds.
 class CavePicture {
  public:
   CavePicture() = default;
@@ -58,7 +58,8 @@ class CavePicture {
   ~CavePicture();
 
   // Draws `cave` into background and collisionmap, stamps the bases and
-  // tanks where they stand now, and copies background into vscreen.
+  // tanks where they stand now, and copies background into vscreen. A
+  // level must have been set up (initcave).
   // Throws "Problem creating bitmaps" when a copy cannot be made.
   void redraw(const Cave& cave);
   // Puts collisionmap back to the cave with the bases and tanks stamped
@@ -69,9 +70,5 @@ class CavePicture {
   BITMAP* caveonly() const { return cave; }
 
  private:
-  BITMAP* rock = nullptr;  // the textured rock before any cave is drawn
-  bool ownsrock = false;   // made here rather than kept by the level set-up
   BITMAP* cave = nullptr;
-
-  void takerock();
 };

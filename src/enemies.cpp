@@ -17,23 +17,15 @@ namespace {
 const float CollisionDamage = 75.0f;
 // Damage of every drop a wibblet fires.
 const float EnemyShotDamage = 50.0f;
-// Firing range in pixels, compared squared.
-const float MaxRange = 500.0f;
-const float MaxRangeSquared = MaxRange * MaxRange;
+// Firing range, compared squared.
+const float MaxRangeSquared = WibbletRange * WibbletRange;
 // Speed of a wibblet's drop; the green kind fires twice as fast.
 const float EnemyShotSpeed = 120.0f;
 
 const float EnemyMass = 5000.0f;
-// Speed at which a wibblet heads home, and its steering per axis. 80 beats
-// gravity's 40, so it can hold itself up.
-const float MaxSpeed = 50.0f;
-const float MaxAccel = 80.0f;
 // Seconds between the drops of a burst, and the pause after a burst.
 const float MaxFireTime = 0.5f;
 const float MaxReloadTime = 5.0f;
-// Closer to home than this (squared pixels) a wibblet keeps its heading,
-// so it wobbles about home rather than settling on it.
-const float HomeSlackSquared = 10.0f;
 // A hit's strength / HitScale must exceed 1 to harm; a quarter of that
 // comes off hp.
 const float HitShare = 4.0f;
@@ -79,6 +71,17 @@ int enemycolour(EnemyType type) {
   return makecol(kind.red, kind.green, kind.blue);
 }
 
+float enemyshotspeed(EnemyType type) { return EnemyShotSpeed * kindof(type).shotspeedscale; }
+
+int hitstokill(EnemyType type, float strength) {
+  // As takehit takes it off, hit by hit.
+  const float damage = strength / HitScale;
+  if (damage <= 1.0f) return 0;
+  int hits = 0;
+  for (float hp = kindof(type).hp; hp >= 0; hits++) hp -= damage / HitShare;
+  return hits;
+}
+
 Enemy::Enemy(EnemyType newtype) {
   // A hand-edited objects file can name any number; only 1 to 4 exist.
   if (!isenemytype(newtype)) throw "Unknown enemy type";
@@ -96,8 +99,8 @@ Enemy::Enemy(EnemyType newtype) {
   thinktime = 0;
   started = false;
   targetpos = {0, 0};
-  maxspeed = MaxSpeed;
-  maxaccel = MaxAccel;
+  maxspeed = WibbletCruise;
+  maxaccel = WibbletSteering;
   maxammo = kind.maxammo;
   ammo = maxammo;
   maxfiretime = MaxFireTime;
@@ -130,7 +133,7 @@ void Enemy::think() {
   float dx = targetpos.x - position.x;
   float dy = targetpos.y - position.y;
   float distsq = dx * dx + dy * dy;
-  if (distsq > HomeSlackSquared) {
+  if (distsq > WibbletHomeSlack) {
     float dist = std::sqrt(distsq);
     targetvelocity = {dx / dist * maxspeed, dy / dist * maxspeed};
   }
@@ -152,7 +155,7 @@ void Enemy::fire() {
   float distsq = dx * dx + dy * dy;
   // A ship sitting exactly on the wibblet gives no direction to aim in.
   if (distsq > MaxRangeSquared || distsq == 0) return;
-  float speed = EnemyShotSpeed * kindof(type).shotspeedscale / std::sqrt(distsq);
+  float speed = enemyshotspeed(type) / std::sqrt(distsq);
   Shot* shot = new Shot(this);
   shot->position = position;
   shot->velocity = {dx * speed, dy * speed};
@@ -200,6 +203,12 @@ void Enemy::collidewithother(CollidesWithScenery* other, float) {
   // Wibblets never harm each other by touch; the bounce is the manager's.
   if (dynamic_cast<Enemy*>(other)) return;
   other->takehit(CollisionDamage);
+}
+
+bool Enemy::seenin(const Rect& window) const {
+  const Rect picture{wholepixel(position.x) - sprite->w / 2, wholepixel(position.y) - sprite->h / 2, sprite->w,
+                     sprite->h};
+  return overlaps(window, picture);
 }
 
 void Enemy::draw() {

@@ -19,6 +19,22 @@ const char* enemyname(EnemyType type);
 // Allegro colour of a kind's drops and death particles, at the colour depth
 // set when it is called.
 int enemycolour(EnemyType type);
+// Speed of a kind's drops as they leave it, px/s.
+float enemyshotspeed(EnemyType type);
+// How many hits of `strength` kill a fresh wibblet of a kind; 0 when such a
+// hit does it no harm.
+int hitstokill(EnemyType type, float strength);
+
+// A wibblet fires at the ship while the ship's centre is within this many
+// pixels of its own.
+constexpr float WibbletRange = 500.0f;
+// A wibblet heads for home at this speed, px/s, steering toward that
+// velocity at this many px/s^2 on each axis (beating gravity's 40, so it
+// holds itself up); within this many squared pixels of home it keeps its
+// heading, so it wobbles about home rather than settling on it.
+constexpr float WibbletCruise = 50.0f;
+constexpr float WibbletSteering = 80.0f;
+constexpr float WibbletHomeSlack = 10.0f;
 
 // A wibblet: hovers around its home and fires bursts at the ship in range.
 class Enemy : public CollidesWithScenery {
@@ -30,6 +46,7 @@ class Enemy : public CollidesWithScenery {
   // Throws "Unknown enemy type" for a type outside 1 to 4.
   explicit Enemy(EnemyType newtype);
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void tick(float quantum) override;
   void save(std::ostream& out) override;
   void takehit(float strength) override;

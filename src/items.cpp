@@ -62,3 +62,5 @@ GunProperties gunproperties(int id) {
   if (id < PlainAcidGun || id > SprayAcidGun) id = PlainAcidGun;
   return guns[id - PlainAcidGun];
 }
+
+float acidperpull(int id) { return PlainAcidPerPull * gunproperties(id).acidfactor; }

@@ -40,3 +40,8 @@ EngineProperties engineproperties(int id);
 
 // The properties of gun `id`; an id that is no gun fires as the plain gun.
 GunProperties gunproperties(int id);
+
+// Acid one trigger pull of the plain gun takes from the store (1.0 full).
+constexpr float PlainAcidPerPull = 0.05f;
+// Acid one trigger pull of gun `id` takes from the store.
+float acidperpull(int id);

@@ -3,19 +3,22 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <string>
 
+#include "commandline.h"
 #include "common.h"
 #include "controls.h"
 #include "data.h"
+#include "desktop.h"
 #include "editor.h"
 #include "errors.h"
 #include "gamedata.h"
+#include "gamefiles.h"
 #include "manager.h"
 #include "map.h"
 #include "playerinfo.h"
+#include "signals.h"
 #include "ui.h"
 
 int chosenDepth = 0;
@@ -53,10 +56,11 @@ bool LoadData() {
   // Allegro's loader trusts the file it reads, so a damaged data.dat is
   // caught before it can crash the program.
   std::string why;
-  datafile = loaddatafile("data.dat", why);
+  const std::string path = datafilepath();
+  datafile = loaddatafile(path.c_str(), why);
   if (!datafile) {
     ShowError("Failed to load data.");
-    ShowError(("data.dat: " + why).c_str());
+    ShowError((path + ": " + why).c_str());
     return false;
   }
   return true;
@@ -84,6 +88,9 @@ void PlayGame(int startlevel) {
 void Editor() { runeditor(); }
 
 int runmarsflyer(int argc, char** argv) {
+  const CommandLine line = readcommandline(argc, argv);
+  if (answersatonce(line)) return answer(line);
+  setwindowclass();
   // Without a display server Allegro cannot start, and the calls after it
   // would crash, so this one result is checked.
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
@@ -92,15 +99,16 @@ int runmarsflyer(int argc, char** argv) {
     ShowError(msg.c_str());
     return 1;
   }
+  catchstopsignals();
   install_keyboard();
   install_timer();
   install_mouse();
   install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr);
 
-  bool editor = argc > 1 && argv[1][0] == 'e';
-  // "window" plays the game in a window; any other word as before.
-  bool window = argc > 1 && std::strcmp(argv[1], "window") == 0;
-  int levelnum = argc > 2 ? atoi(argv[2]) : 1;
+  const bool editor = line.mode == Mode::Editor;
+  const bool window = line.mode == Mode::Window;
+  const int levelnum = line.level;
+  titlewindow(editor);
   if (!editor) installjoystick();
 
   if (!(window ? SetupDisplay(true) : SetupMode(editor))) return 1;
@@ -109,12 +117,13 @@ int runmarsflyer(int argc, char** argv) {
 
   try {
     if (editor) {
-      keeplevelrock(true);  // the editor draws its edited cave on it
       initlevel(levelnum);
       Editor();
     } else {
       PlayGame(levelnum);
     }
+  } catch (const StopSignal& stop) {
+    endbysignal(stop.signal);
   } catch (const char* message) {
     ShowError(message);
     const ErrorDetail detail = errordetail(message);

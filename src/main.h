@@ -18,8 +18,9 @@ bool SetupMode(bool editor);
 // plays the game in a window.
 bool SetupDisplay(bool windowed);
 
-// Loads "data.dat" from the working directory with the colour conversion
-// that suits chosenDepth; rejects a damaged file with "Failed to load data.".
+// Loads "data.dat" (from the working directory, or the installed data
+// directory: gamefiles.h) with the colour conversion that suits
+// chosenDepth; rejects a damaged file with "Failed to load data.".
 bool LoadData();
 
 // Main menu, levels, shop and bonuses until the player quits.

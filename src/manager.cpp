@@ -1,7 +1,9 @@
 #include "manager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +17,7 @@
 #include "map.h"
 #include "notices.h"
 #include "playerinfo.h"
+#include "signals.h"
 #include "textfile.h"
 
 std::vector<GameObject*> gameobjects;
@@ -48,8 +51,9 @@ const float FinishTime = 4.0f;
 const float CameraDeadZoneSquared = 49.0f;
 const float CameraEase = 10.0f;
 
-// Objects this close to the viewport centre are drawn and may collide:
-// a whole screen in each direction, so those just off-screen still count.
+// Objects this close to the viewport centre may collide and be found: a
+// whole screen in each direction, so those just off-screen still count.
+// Of them only those the screen shows are drawn.
 const float NearX = ScreenWidth;
 const float NearY = ScreenHeight;
 
@@ -292,6 +296,7 @@ void measureframe() {
 void mainloop() {
   startlevelloop();
   while (finishtimer > 0) {
+    checkstop();  // SIGTERM, SIGINT or SIGHUP end the program from here
     if (updatepause()) {
       pausedframe();
       continue;
@@ -363,21 +368,61 @@ void drawsprite(BITMAP* sprite, int x, int y) {
   addrect(x, y, sprite->w, sprite->h);
 }
 
+namespace {
+
+// What the screen shows of the picture this frame.
+Rect shownwindow() { return Rect{screenoffsetx, screenoffsety, ScreenW, ScreenH}; }
+
+// Only what the screen shows is drawn: the rest would be painted and
+// restored for nothing.
+void drawifseen(GameObject* obj, const Rect& window) {
+  if (obj->seenin(window))
+    obj->draw();
+  else
+    obj->unseen();
+}
+
+}  // namespace
+
 void drawobjects() {
   nearobjects.clear();
+  const Rect window = shownwindow();
   for (GameObject* obj : gameobjects) {
     if (!isnear(obj)) continue;
-    obj->draw();
+    drawifseen(obj, window);
     nearobjects.push_back(obj);
   }
-  for (Particle* p : particles) p->draw();
+  for (Particle* p : particles) drawifseen(p, window);
   if (playerinfo.levelcomplete) drawbanner();
 }
 
 void showframe() { blit(vscreen, screen, screenoffsetx, screenoffsety, 0, 0, ScreenW, ScreenH); }
 
+namespace {
+
+// Copies one rectangle of background into vscreen, cut to the picture and
+// to vscreen's clipping rectangle as blit cuts it. Two memory bitmaps of
+// one depth are copied row by row directly: a frame restores many small
+// rectangles, and blit's way through Allegro costs more than the copying.
+void restore(const Rect& r) {
+  if (!is_memory_bitmap(background) || !is_memory_bitmap(vscreen) ||
+      bitmap_color_depth(background) != bitmap_color_depth(vscreen)) {
+    blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
+    return;
+  }
+  const int x0 = std::max({r.x, 0, vscreen->cl}), y0 = std::max({r.y, 0, vscreen->ct});
+  const int x1 = std::min({r.x + r.w, background->w, vscreen->cr});
+  const int y1 = std::min({r.y + r.h, background->h, vscreen->cb});
+  if (x1 <= x0 || y1 <= y0) return;
+  const int bytes = (bitmap_color_depth(vscreen) + 7) / 8;
+  for (int y = y0; y < y1; y++)
+    std::memcpy(vscreen->line[y] + x0 * bytes, background->line[y] + x0 * bytes, size_t(x1 - x0) * size_t(bytes));
+}
+
+}  // namespace
+
 void restorerects() {
-  for (const Rect& r : dirtyrectangles) blit(background, vscreen, r.x, r.y, r.x, r.y, r.w, r.h);
+  for (const Rect& r : dirtyrectangles) restore(r);
   dirtyrectangles.clear();
 }
 

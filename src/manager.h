@@ -19,7 +19,7 @@ extern std::vector<GameObject*> gameobjects;  // live non-particles, in joining 
 extern std::vector<GameObject*> newobjects;   // added since the last removedeads
 extern std::vector<Particle*> particles;      // live particles and explosions
 extern std::vector<GameObject*> deadobjects;  // found dead, deleted next removedeads
-extern std::vector<GameObject*> nearobjects;  // drawn last frame; not owned
+extern std::vector<GameObject*> nearobjects;  // near the view last frame; not owned
 
 extern float quantum;           // game seconds per frame; 0 stops ticking
 extern GameObject* playership;  // the player's Ship while it lives, else null
@@ -68,14 +68,15 @@ void refreshvscreen();
 void addrect(int x, int y, int w, int h);
 // Draws a masked sprite into vscreen at (x, y) and registers its rectangle.
 void drawsprite(BITMAP* sprite, int x, int y);
-// Draws objects near the view, all particles and, in a level's loop, the
-// words over the view when play stops; shows the screen window, then
-// restores every dirty rectangle from background.
+// Draws the objects near the view and the particles that the screen shows
+// and, in a level's loop, the words over the view when play stops; shows
+// the screen window, then restores every dirty rectangle from background.
 void drawall();
 // drawall's three steps, apart so that each can be timed: draw the near
 // objects, the particles and the banner into vscreen (rebuilding
-// nearobjects); blit the visible window to the screen; restore and forget
-// the dirty rectangles.
+// nearobjects with every object near the view, shown or not; those out of
+// sight get unseen() instead of draw()); blit the visible window to the
+// screen; restore and forget the dirty rectangles.
 void drawobjects();
 void showframe();
 void restorerects();

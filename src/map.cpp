@@ -7,12 +7,16 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <vector>
+
+#include <sys/mman.h>
 
 #include "common.h"
 #include "data.h"
 #include "enemies.h"
 #include "errors.h"
 #include "gamedata.h"
+#include "gamefiles.h"
 #include "manager.h"
 #include "randomness.h"
 
@@ -296,75 +300,266 @@ BITMAP* mirroredcopy(BITMAP* dirt, int variant) {
 
 // Alpha stamping of a 32-bit RGBA picture, as draw_trans_sprite does it
 // under set_alpha_blender, for the two memory bitmap depths the level is
-// normally drawn at. The arithmetic is Allegro's own alpha blenders'
-// (unsigned long, wrap-around included), so the picture is identical, but
-// without a function call per pixel it is several times faster, and the
-// 1600 stamps of a level set-up are most of its cost. Mask-coloured source
-// pixels are skipped, as Allegro skips them.
+// normally drawn at. Allegro's alpha blenders work on the colour as a
+// whole word; worked through, each of its fields comes out as a weighted
+// mean of source and destination rounded down, and so it is computed here,
+// field by field, with the same result for every pixel. The fields are
+// named by place (low, middle, high) rather than colour, since the display
+// decides which of red and blue is low. Mask-coloured source pixels leave
+// the destination as it was, as Allegro skips them; at 32 bits every other
+// pixel clears the destination's top byte, as Allegro's does.
+//
+// 32 bits, with A the stamp's alpha and w = A + 1 (0 when A is 0):
+//   low  = (src.low  * w + dst.low  * (256 - w)) / 256
+//   mid  = (src.mid  * w + dst.mid  * (256 - w)) / 256
+//   high = (src.high * w + dst.high * (256 - w) + dst.mid) / 256
+// (Allegro's blender works the low and high bytes in one word, and the
+// middle byte of the destination carries into the high one.)
+// 16 bits, the stamp's colour c in the display's 5-6-5 format and
+// w = (A + 1) / 8 (0 when A is 0, and the pixel is then left alone):
+//   field = (c.field * w + dst.field * (32 - w)) / 32
+//
+// A stamp at one depth, mirrored as its variant asks, with what the blend
+// needs of each pixel worked out once for all the stamps of a set-up.
+//
+// A pixel of weight 0 leaves the destination as it was, but for the top
+// byte at 32 bits; where the destination's top bytes are known to be clear,
+// each row of a stamp is blended only from its first pixel of some weight
+// to its last.
+struct Stamp {
+  int w = 0, h = 0;
+  std::vector<uint32_t> colour;  // 32 bits: the pixel; 16 bits: the 16-bit colour
+  std::vector<uint32_t> weight;  // w above
+  std::vector<uint32_t> keep;    // 32 bits: all ones where the destination stays as it is
+  std::vector<int> first, end;   // per row, the columns that need blending
+};
+
+// Whether the level is drawn at a depth and kind of bitmap Stamp serves.
+bool stampable(BITMAP* dest) {
+  const int depth = bitmap_color_depth(dest);
+  return is_memory_bitmap(dest) && (depth == 32 || depth == 16);
+}
+
+// The columns of row `y` that need blending: all of them, or with `trim`
+// those from the first of some weight to the last.
+void rowspan(Stamp& st, int y, bool trim) {
+  const uint32_t* w = &st.weight[size_t(y) * size_t(st.w)];
+  int first = 0, end = st.w;
+  if (trim) {
+    while (first < end && !w[first]) first++;
+    while (end > first && !w[end - 1]) end--;
+  }
+  st.first[size_t(y)] = first;
+  st.end[size_t(y)] = end;
+}
+
+// `trim` may be set only where every pixel's top byte is clear (16 bits:
+// always).
+Stamp makestamp(BITMAP* mirrored, int depth, bool trim) {
+  Stamp st;
+  st.w = mirrored->w;
+  st.h = mirrored->h;
+  const size_t n = size_t(st.w) * size_t(st.h);
+  st.colour.resize(n);
+  st.weight.resize(n);
+  st.keep.assign(n, 0);
+  st.first.resize(size_t(st.h));
+  st.end.resize(size_t(st.h));
+  for (int y = 0; y < st.h; y++) {
+    for (int x = 0; x < st.w; x++) {
+      const size_t i = size_t(y) * size_t(st.w) + size_t(x);
+      const uint32_t px = reinterpret_cast<const uint32_t*>(mirrored->line[y])[x];
+      uint32_t a = (px >> 24) & 0xFF;
+      if (depth == 32) {
+        st.colour[i] = px;
+        st.weight[i] = a ? a + 1 : 0;
+        if (px == MASK_COLOR_32) st.keep[i] = ~0u;
+      } else {
+        st.colour[i] = uint32_t(makecol16(getr32(px), getg32(px), getb32(px)));
+        st.weight[i] = px == MASK_COLOR_32 || !a ? 0 : (a + 1) / 8;
+      }
+    }
+    rowspan(st, y, trim);
+  }
+  return st;
+}
+
+// The blends are made for processors with wider vector units too, chosen
+// when the program starts.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define WIDEVECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define WIDEVECTORS
+#endif
+
+// One row of a stamp over one row of a 32-bit destination. Written as plain
+// word arithmetic on each pixel alone so that the compiler can do several
+// pixels at once.
+WIDEVECTORS void blendrow32(uint32_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict w,
+                const uint32_t* __restrict keep, int n) {
+  for (int i = 0; i < n; i++) {
+    const uint32_t y = d[i], x = s[i], a = w[i], rest = 256 - a;
+    const uint32_t ymid = (y >> 8) & 0xFF;
+    const uint32_t low = ((x & 0xFF) * a + (y & 0xFF) * rest) >> 8;
+    const uint32_t mid = (((x >> 8) & 0xFF) * a + ymid * rest) >> 8;
+    const uint32_t high = (((x >> 16) & 0xFF) * a + ((y >> 16) & 0xFF) * rest + ymid) >> 8;
+    d[i] = (((high << 16) | (mid << 8) | low) & ~keep[i]) | (y & keep[i]);
+  }
+}
+
+WIDEVECTORS void blendrow16(uint16_t* __restrict d, const uint32_t* __restrict s, const uint32_t* __restrict w, int n) {
+  for (int i = 0; i < n; i++) {
+    const uint32_t y = d[i], c = s[i], a = w[i], rest = 32 - a;
+    const uint32_t low = ((c & 0x1F) * a + (y & 0x1F) * rest) >> 5;
+    const uint32_t mid = (((c >> 5) & 0x3F) * a + ((y >> 5) & 0x3F) * rest) >> 5;
+    const uint32_t high = ((c >> 11) * a + (y >> 11) * rest) >> 5;
+    d[i] = static_cast<uint16_t>((high << 11) | (mid << 5) | low);
+  }
+}
+
+// The part of a row of `w` pixels at column `x` inside the clip range.
 struct Span {
   int sx, dx, w;  // first source column, first destination column, width
 };
 
-// The part of a row of `w` pixels at column `x` inside the clip range.
-Span clipspan(int x, int w, int cl, int cr) {
-  int first = x < cl ? cl - x : 0;
-  int last = x + w > cr ? cr - x : w;
-  return Span{first, x + first, last > first ? last - first : 0};
+// The columns from `first` to before `end` of a row `w` pixels wide placed
+// at column `x`, as far as they lie inside the clip range.
+Span clipspan(int x, int first, int end, int cl, int cr) {
+  if (x + first < cl) first = cl - x;
+  if (x + end > cr) end = cr - x;
+  return Span{first, x + first, end > first ? end - first : 0};
 }
 
-void blendrow32(uint32_t* d, const uint32_t* s, int n) {
-  for (int i = 0; i < n; i++) {
-    unsigned long x = s[i];
-    if (x == MASK_COLOR_32) continue;
-    unsigned long y = d[i];
-    unsigned long a = (x >> 24) & 0xFF;
-    if (a) a++;
-    unsigned long rb = ((x & 0xFF00FF) - (y & 0xFF00FF)) * a / 256 + y;
-    unsigned long g = ((x & 0xFF00) - (y & 0xFF00)) * a / 256 + (y & 0xFF00);
-    d[i] = static_cast<uint32_t>((rb & 0xFF00FF) | (g & 0xFF00));
-  }
-}
-
-void blendrow16(uint16_t* d, const uint32_t* s, int n) {
-  for (int i = 0; i < n; i++) {
-    unsigned long x = s[i];
-    if (x == MASK_COLOR_32) continue;
-    unsigned long a = (x >> 24) & 0xFF;
-    if (a) a = (a + 1) / 8;
-    if (!a) continue;  // leaves the pixel exactly as it was
-    unsigned long c = makecol16(getr32(x), getg32(x), getb32(x));
-    c = (c | (c << 16)) & 0x7E0F81F;
-    unsigned long y = d[i];
-    y = ((y & 0xFFFF) | (y << 16)) & 0x7E0F81F;
-    unsigned long r = ((c - y) * a / 32 + y) & 0x7E0F81F;
-    d[i] = static_cast<uint16_t>((r & 0xFFFF) | (r >> 16));
-  }
-}
-
-// Draws the 32-bit RGBA `sprite` onto `dest` at (x, y) by its alpha; the
-// alpha blender must be set.
-void alphastamp(BITMAP* dest, BITMAP* sprite, int x, int y) {
-  int depth = bitmap_color_depth(dest);
-  if (!is_memory_bitmap(dest) || (depth != 32 && depth != 16)) {
-    draw_trans_sprite(dest, sprite, x, y);
-    return;
-  }
-  Span span = clipspan(x, sprite->w, dest->cl, dest->cr);
-  if (span.w == 0) return;
+// Stamps `st` onto a stampable `dest` with its top-left corner at (x, y).
+void alphastamp(BITMAP* dest, const Stamp& st, int x, int y) {
   int top = y < dest->ct ? dest->ct - y : 0;
-  int bottom = y + sprite->h > dest->cb ? dest->cb - y : sprite->h;
+  int bottom = y + st.h > dest->cb ? dest->cb - y : st.h;
+  const bool deep = bitmap_color_depth(dest) == 32;
   for (int row = top; row < bottom; row++) {
-    const uint32_t* s = reinterpret_cast<const uint32_t*>(sprite->line[row]) + span.sx;
-    if (depth == 32)
-      blendrow32(reinterpret_cast<uint32_t*>(dest->line[y + row]) + span.dx, s, span.w);
+    const Span span = clipspan(x, st.first[size_t(row)], st.end[size_t(row)], dest->cl, dest->cr);
+    if (span.w == 0) continue;
+    const size_t at = size_t(row) * size_t(st.w) + size_t(span.sx);
+    if (deep)
+      blendrow32(reinterpret_cast<uint32_t*>(dest->line[y + row]) + span.dx, &st.colour[at], &st.weight[at],
+                 &st.keep[at], span.w);
     else
-      blendrow16(reinterpret_cast<uint16_t*>(dest->line[y + row]) + span.dx, s, span.w);
+      blendrow16(reinterpret_cast<uint16_t*>(dest->line[y + row]) + span.dx, &st.colour[at], &st.weight[at], span.w);
   }
+}
+
+// Whether every pixel of a 32-bit memory bitmap has its top byte clear.
+bool topbytesclear(BITMAP* b) {
+  for (int y = 0; y < b->h; y++) {
+    const uint32_t* line = reinterpret_cast<const uint32_t*>(b->line[y]);
+    uint32_t any = 0;
+    for (int x = 0; x < b->w; x++) any |= line[x];
+    if (any >> 24) return false;
+  }
+  return true;
 }
 
 void bitmapsfailed() {
   ShowError("Problem creating bitmaps (out of memory?)");
   throw "Problem creating bitmaps";
+}
+
+// Where a dirt stamp goes, and which mirroring it takes.
+struct DirtSpot {
+  int x, y, variant;
+};
+
+// The next stamp's place: three draws in this order from the shared random
+// source.
+DirtSpot nextdirtspot() {
+  int x = randombetween(0, backgroundWidth - 1);
+  int y = randombetween(0, backgroundHeight - 1);
+  int i = randombetween(0, 3);
+  return DirtSpot{x, y, i};
+}
+
+// Stamps of the dirt textures on a level of the present size.
+int dirtquantity() { return (backgroundWidth / DirtBlock) * (backgroundHeight / DirtBlock) * DirtPerBlock; }
+int dirtstamps() { return dirtquantity() + 2 * (dirtquantity() / 2); }
+
+// The level bitmaps are kept from level to level and made again only when
+// the level's size or the colour depth changes: fresh memory of this size
+// costs more to touch the first time than the drawing on it.
+bool fits(BITMAP* b, int depth) {
+  return b && b->w == backgroundWidth && b->h == backgroundHeight && bitmap_color_depth(b) == depth;
+}
+
+// Asks the system to back a large bitmap with large pages. The first touch
+// of each small page costs a fault, which for a level picture adds up to
+// more than drawing it; nothing changes where the system has no such pages.
+void preferlargepages(BITMAP* b) {
+#ifdef MADV_HUGEPAGE
+  if (!b || !is_memory_bitmap(b) || b->h < 2) return;
+  const uintptr_t Large = uintptr_t(2) << 20;
+  const uintptr_t first = reinterpret_cast<uintptr_t>(b->line[0]);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(b->line[b->h - 1]) + (b->line[1] - b->line[0]);
+  const uintptr_t from = (first + Large - 1) & ~(Large - 1), to = end & ~(Large - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+  (void)b;
+#endif
+}
+
+// Makes `*b` a bitmap of the level's size at `depth` unless it is one.
+void keepormake(BITMAP** b, int depth) {
+  if (fits(*b, depth)) return;
+  if (*b) destroy_bitmap(*b);
+  *b = create_bitmap_ex(depth, backgroundWidth, backgroundHeight);
+  preferlargepages(*b);
+}
+
+// The textured rock, drawn once per process and kept with what it was
+// drawn from: the level's size, the depth and the data file's pictures.
+struct RockTexture {
+  BITMAP* picture = nullptr;
+  const void* sources[4] = {};
+};
+RockTexture rock;
+
+bool rockfits() {
+  const void* sources[4] = {datafile[DataRock].dat, datafile[DataDirt1].dat, datafile[DataDirt2].dat,
+                            datafile[DataDirt3].dat};
+  return fits(rock.picture, bitmap_color_depth(background)) && std::equal(sources, sources + 4, rock.sources);
+}
+
+void keeprock() {
+  keepormake(&rock.picture, bitmap_color_depth(background));
+  if (!rock.picture) bitmapsfailed();
+  blit(background, rock.picture, 0, 0, 0, 0, backgroundWidth, backgroundHeight);
+  const void* sources[4] = {datafile[DataRock].dat, datafile[DataDirt1].dat, datafile[DataDirt2].dat,
+                            datafile[DataDirt3].dat};
+  std::copy(sources, sources + 4, rock.sources);
+}
+
+// ApplyDirt, with `trim` set when every pixel of background has its top
+// byte clear (16 bits: always).
+void stampdirt(BITMAP* dirt, int qty, bool trim);
+
+// Covers background with the rock tiles and the dirt, from the random
+// sequence as it stands.
+void drawtexture() {
+  BITMAP* tile = databitmap(DataRock);
+  int qty = dirtquantity();
+  // Every 128x128 cell shows the texture's top-left corner: the picture
+  // that overlapping 256x256 blits, each covering the earlier, leave too.
+  for (int x = 0; x < backgroundWidth; x += TileSize)
+    for (int y = 0; y < backgroundHeight; y += TileSize) blit(tile, background, 0, 0, x, y, TileSize, TileSize);
+  // The tiles show only the texture's corner, so its top bytes are the
+  // picture's.
+  bool trim = bitmap_color_depth(background) == 16;
+  if (stampable(background) && bitmap_color_depth(background) == 32 && bitmap_color_depth(tile) == 32) {
+    BITMAP* corner = create_sub_bitmap(tile, 0, 0, std::min(tile->w, TileSize), std::min(tile->h, TileSize));
+    trim = corner && topbytesclear(corner);
+    if (corner) destroy_bitmap(corner);
+  }
+  set_alpha_blender();
+  stampdirt(databitmap(DataDirt1), qty, trim);
+  stampdirt(databitmap(DataDirt2), qty / 2, trim);
+  stampdirt(databitmap(DataDirt3), qty / 2, trim);
 }
 
 }  // namespace
@@ -403,33 +598,39 @@ void WideLine(BITMAP* bmp, int x1, int y1, int x2, int y2, int width, int colour
 }
 
 void InitBackground() {
-  for (BITMAP** b : {&background, &vscreen, &collisionmap}) {
-    if (*b) destroy_bitmap(*b);
-    *b = nullptr;
-  }
   backgroundWidth = LevelWidth;
   backgroundHeight = LevelHeight;
-  background = create_bitmap(backgroundWidth, backgroundHeight);
-  vscreen = create_bitmap(backgroundWidth, backgroundHeight);
-  collisionmap = create_bitmap_ex(8, backgroundWidth, backgroundHeight);
+  const int depth = get_color_depth();
+  keepormake(&background, depth);
+  keepormake(&vscreen, depth);
+  keepormake(&collisionmap, 8);
   if (!background || !vscreen || !collisionmap) bitmapsfailed();
 }
 
 void InitBackgroundTexture() {
-  BITMAP* rock = databitmap(DataRock);
-  int qty = (backgroundWidth / DirtBlock) * (backgroundHeight / DirtBlock) * DirtPerBlock;
-  // The 256x256 blits overlap, and each later one covers the earlier, so
-  // every 128x128 cell shows the texture's top-left corner.
-  for (int x = 0; x < backgroundWidth; x += TileSize)
-    for (int y = 0; y < backgroundHeight; y += TileSize)
-      blit(rock, background, 0, 0, x, y, 2 * TileSize, 2 * TileSize);
-  set_alpha_blender();
-  ApplyDirt(databitmap(DataDirt1), qty);
-  ApplyDirt(databitmap(DataDirt2), qty / 2);
-  ApplyDirt(databitmap(DataDirt3), qty / 2);
+  if (!rockfits()) {
+    drawtexture();
+    keeprock();
+    return;
+  }
+  blit(rock.picture, background, 0, 0, 0, 0, backgroundWidth, backgroundHeight);
+  // The random numbers the stamps would have taken are drawn all the same,
+  // so that what follows in the game gets the numbers it always got.
+  for (int n = dirtstamps(); n > 0; n--) nextdirtspot();
+}
+
+void forgetlevelrock() {
+  if (rock.picture) destroy_bitmap(rock.picture);
+  rock = RockTexture();
 }
 
 void ApplyDirt(BITMAP* dirt, int qty) {
+  stampdirt(dirt, qty, bitmap_color_depth(background) == 16 || (stampable(background) && topbytesclear(background)));
+}
+
+namespace {
+
+void stampdirt(BITMAP* dirt, int qty, bool trim) {
   BITMAP* variants[4] = {nullptr, nullptr, nullptr, nullptr};
   bool ok = true;
   for (int i = 0; i < 4; i++) ok = (variants[i] = mirroredcopy(dirt, i)) && ok;
@@ -438,15 +639,21 @@ void ApplyDirt(BITMAP* dirt, int qty) {
       if (v) destroy_bitmap(v);
     bitmapsfailed();
   }
+  const bool fast = stampable(background);
+  std::vector<Stamp> stamps;
+  if (fast)
+    for (BITMAP* v : variants) stamps.push_back(makestamp(v, bitmap_color_depth(background), trim));
   for (int n = 0; n < qty; n++) {
-    // Three draws in this order from the shared random source.
-    int x = randombetween(0, backgroundWidth - 1);
-    int y = randombetween(0, backgroundHeight - 1);
-    int i = randombetween(0, 3);
-    alphastamp(background, variants[i], x - DirtOffset, y - DirtOffset);
+    DirtSpot spot = nextdirtspot();
+    if (fast)
+      alphastamp(background, stamps[spot.variant], spot.x - DirtOffset, spot.y - DirtOffset);
+    else
+      draw_trans_sprite(background, variants[spot.variant], spot.x - DirtOffset, spot.y - DirtOffset);
   }
   for (BITMAP* v : variants) destroy_bitmap(v);
 }
+
+}  // namespace
 
 std::string levelmapname(int level) {
   std::ostringstream name;
@@ -588,38 +795,23 @@ void InitObjects(const char* filename) {
 namespace {
 
 Map lastmap;
-bool keeprock = false;
-BITMAP* rockcopy = nullptr;
-
-// The rock picture before the cave goes on it, when the editor wants it.
-void keeprockpicture() {
-  if (rockcopy) destroy_bitmap(rockcopy);
-  rockcopy = nullptr;
-  if (!keeprock) return;
-  rockcopy = create_bitmap_ex(bitmap_color_depth(background), background->w, background->h);
-  if (!rockcopy) bitmapsfailed();
-  blit(background, rockcopy, 0, 0, 0, 0, background->w, background->h);
-}
 
 }  // namespace
 
 const Map& levelmap() { return lastmap; }
 
-void keeplevelrock(bool keep) { keeprock = keep; }
-
-BITMAP* levelrock() { return rockcopy; }
+BITMAP* levelrock() { return rock.picture; }
 
 void initcave(const char* mapfile) {
   initmanager();
   InitBackground();
   InitBackgroundTexture();
-  keeprockpicture();
   lastmap = Map();
   lastmap.load(mapfile);
   lastmap.drawcave();
 }
 
 void initlevel(int level) {
-  initcave(levelmapname(level).c_str());
-  InitObjects(levelobjectsname(level).c_str());
+  initcave(levelfilepath(levelmapname(level)).c_str());
+  InitObjects(levelfilepath(levelobjectsname(level)).c_str());
 }

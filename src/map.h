@@ -9,7 +9,8 @@
 
 #include "classes.h"
 
-// The level picture and its collision map, re-created at each level set-up.
+// The level picture and its collision map, drawn afresh at each level
+// set-up on bitmaps kept from level to level.
 extern BITMAP* background;    // the rendered cave, display depth
 extern BITMAP* vscreen;       // composition surface, same size and depth
 extern BITMAP* collisionmap;  // 8-bit: 0 open cave, anything else solid
@@ -46,12 +47,22 @@ class Map {
   std::vector<Polygon> polygons;
 };
 
-// Destroys and re-creates background, vscreen and collisionmap (2560x2560).
-// Throws "Problem creating bitmaps" when one cannot be made.
+// Makes background, vscreen and collisionmap 2560x2560, keeping those of
+// the last set-up when they have that size and the depth (collisionmap 8
+// bits, the others the colour depth set now). Their pictures are left as
+// they were. Throws "Problem creating bitmaps" when one cannot be made.
 void InitBackground();
 
-// Covers background with the tiled rock texture and the dirt stamps.
+// Covers background with the tiled rock texture and the dirt stamps. The
+// texture is drawn once per process, from the random sequence as it stands
+// then, and kept: a later set-up copies it and draws the same count of
+// random numbers the stamps take, so the sequence runs on as if it had
+// been drawn again. It is drawn afresh when the level's size, the depth or
+// the data file's pictures change.
 void InitBackgroundTexture();
+
+// Makes the next InitBackgroundTexture draw the texture afresh.
+void forgetlevelrock();
 
 // Stamps `qty` randomly mirrored copies of a 32-bit alpha `dirt` picture at
 // random places on background (alpha blender must be set).
@@ -115,7 +126,7 @@ std::string objectname(char letter, int type);
 // another text error for a cut-short or garbled record.
 void InitObjects(const char* filename);
 
-// The cave part of a level set-up: clears the world, re-creates and
+// The cave part of a level set-up: clears the world, makes or keeps and
 // textures the level bitmaps, reads the level map file and draws its cave.
 // Throws the text errors of those steps. levelcheck calls it on its own.
 void initcave(const char* mapfile);
@@ -123,15 +134,11 @@ void initcave(const char* mapfile);
 // The cave the last initcave read; the level editor starts from it.
 const Map& levelmap();
 
-// Whether initcave keeps a copy of the textured rock, taken before the cave
-// is drawn on it, for the level editor to draw its edited cave on. Off at
-// start: the copy is as large as the level picture.
-void keeplevelrock(bool keep);
-
-// That copy, or null when none was kept. Owned here; the next initcave
-// replaces it.
+// The textured rock every level is drawn on, as the last set-up laid it
+// before the cave: the level editor draws its edited cave on it. Null
+// before the first set-up. Owned here.
 BITMAP* levelrock();
 
 // Builds level `level`: initcave with its map file, then InitObjects with
-// its objects file.
+// its objects file, each where levelfilepath (gamefiles.h) finds it.
 void initlevel(int level);

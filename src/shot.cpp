@@ -9,9 +9,6 @@ namespace {
 
 // Toughness of a fresh drop: one hit above 40 bursts it.
 const float ShotHitPoints = 1.0f;
-// Seconds a drop flies before it dries up.
-const float ShotLife = 6.0f;
-const float ShotRadius = 3.0f;
 const float ShotMass = 1000.0f;
 const int BurstParticles = 5;
 // Fastest splash particle, pixels per second on each axis.
@@ -65,6 +62,13 @@ void Shot::collidewithother(CollidesWithScenery* other, float) {
   other->takehit(damage);
 }
 
+Rect Shot::square() const {
+  int r = wholepixel(radius);
+  return Rect{wholepixel(position.x) - (r + 1), wholepixel(position.y) - (r + 1), 2 * (r + 1), 2 * (r + 1)};
+}
+
+bool Shot::seenin(const Rect& window) const { return overlaps(window, square()); }
+
 void Shot::draw() {
   int px = wholepixel(position.x);
   int py = wholepixel(position.y);
@@ -75,5 +79,6 @@ void Shot::draw() {
   circlefill(vscreen, px, py, r, colour);
   drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
   circlefill(vscreen, px, py, r / 2, colour);
-  addrect(px - (r + 1), py - (r + 1), 2 * (r + 1), 2 * (r + 1));
+  const Rect s = square();
+  addrect(s.x, s.y, s.w, s.h);
 }

@@ -4,6 +4,9 @@
 
 // Default damage of a shot.
 constexpr float ShotDamage = 100.0f;
+// Radius of a drop, pixels, and the seconds it flies before it dries up.
+constexpr float ShotRadius = 3.0f;
+constexpr float ShotLife = 6.0f;
 
 // A drop of acid fired by the ship or a wibblet. Flies in an arc, bursts on
 // hits above its toughness, expires silently after 6 seconds.
@@ -17,6 +20,7 @@ class Shot : public CollidesWithScenery {
   // Plays the firing sound. The firer sets position, velocity, colour, damage.
   explicit Shot(GameObject* newowner);
   void draw() override;
+  bool seenin(const Rect& window) const override;
   void tick(float quantum) override;
   void takehit(float strength) override;
   void collidewithother(CollidesWithScenery* other, float strength) override;
@@ -26,4 +30,6 @@ class Shot : public CollidesWithScenery {
 
   // Splashes: five particles and an explosion, then dead.
   void burst();
+  // The square the drop's circles lie in.
+  Rect square() const;
 };

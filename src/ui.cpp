@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "classes.h"
 #include "common.h"
@@ -11,6 +10,7 @@
 #include "items.h"
 #include "manager.h"
 #include "playerinfo.h"
+#include "signals.h"
 
 namespace {
 
@@ -42,19 +42,29 @@ const int StartLevelChars = 2;
 const int StartLevelBufferSize = 24;
 static_assert(StartLevelBufferSize >= (StartLevelChars + 1) * 6, "start level buffer too small");
 
+// Enter presses the chosen button (see rundialog) even while the focus is in
+// a text field or box, which would leave it alone: from them it closes the
+// dialog, and rundialog takes that for a press of the chosen button.
+int closeonenter(int (*proc)(int, DIALOG*, int), int msg, DIALOG* d, int c) {
+  if (msg == MSG_CHAR && (c >> 8 == KEY_ENTER || c >> 8 == KEY_ENTER_PAD)) return D_CLOSE | D_USED_CHAR;
+  return proc(msg, d, c);
+}
+int editfield(int msg, DIALOG* d, int c) { return closeonenter(d_edit_proc, msg, d, c); }
+int textbox(int msg, DIALOG* d, int c) { return closeonenter(d_textbox_proc, msg, d, c); }
+
 // Colours and fonts are filled in by setcolours before each run.
 // clang-format off
 DIALOG dlgMainMenu[] = {
     {d_clear_proc,     0, 120, 640, 480, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},
     {d_bitmap_proc,    0,   0, 640, 120, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},  // title picture
     {d_text_proc,      8, 128, 624,  30, 0, 0, 0, 0, 0, 0, txt("Background"), nullptr, nullptr},
-    {d_textbox_proc,   8, 158, 624,  90, 0, 0, 0, 0, 0, 0, txt(Story), nullptr, nullptr},
+    {textbox,          8, 158, 624,  90, 0, 0, 0, 0, 0, 0, txt(Story), nullptr, nullptr},
     {d_text_proc,      8, 248, 624,  30, 0, 0, 0, 0, 0, 0, txt("How to Play"), nullptr, nullptr},
-    {d_textbox_proc,   8, 276, 624,  76, 0, 0, 0, 0, 0, 0, txt(Instructions), nullptr, nullptr},
+    {textbox,          8, 276, 624,  76, 0, 0, 0, 0, 0, 0, txt(Instructions), nullptr, nullptr},
     {d_button_proc,    8, 400, 144,  76, 0, 0, 0, D_EXIT, 0, 0, txt("Play"), nullptr, nullptr},
     {d_button_proc,  320, 400, 144,  76, 0, 0, 0, D_EXIT, 0, 0, txt("Quit"), nullptr, nullptr},
     {d_text_proc,      8, 360,  80,  30, 0, 0, 0, 0, 0, 0, txt("Start Level"), nullptr, nullptr},
-    {d_edit_proc,    188, 360,  80,  30, 0, 0, 0, 0, StartLevelChars, 0, nullptr, nullptr, nullptr},  // start level
+    {editfield,      188, 360,  80,  30, 0, 0, 0, 0, StartLevelChars, 0, nullptr, nullptr, nullptr},  // start level
     {nullptr,          0,   0,   0,   0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr}};
 enum { MainTitle = 1, MainPlay = 6, MainStartLevel = 9 };
 
@@ -82,7 +92,7 @@ DIALOG dlgShop[] = {
     {d_rtext_proc,     8, 158,  80,  20, 0, 0, 0, 0, 0, 0, txt("Price:"), nullptr, nullptr},
     {d_text_proc,     96, 158, 536,  20, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},  // price
     {d_rtext_proc,     8, 188,  80,  20, 0, 0, 0, 0, 0, 0, txt("Desc:"), nullptr, nullptr},
-    {d_textbox_proc,  96, 188, 536, 150, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},  // description
+    {textbox,         96, 188, 536, 150, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},  // description
     {d_rtext_proc,     8, 340,  80,  20, 0, 0, 0, 0, 0, 0, txt("Current:"), nullptr, nullptr},
     {d_text_proc,     96, 340, 536,  20, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr},  // fitted item
     {nullptr,          0,   0,   0,   0, 0, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr}};
@@ -177,22 +187,7 @@ int turnpage(int item, int button) {
 }
 
 bool isbutton(const DIALOG* dlg, int obj) { return obj >= 0 && dlg[obj].proc == d_button_proc; }
-bool istextfield(const DIALOG* dlg, int obj) { return obj >= 0 && dlg[obj].proc == d_edit_proc; }
-
-// Whether the next key waiting is Enter. The dialog manager has no way to
-// look at a key without taking it, so every waiting key is taken and put
-// back in the same order.
-bool enterwaiting() {
-  struct Press { int c, scan; };
-  std::vector<Press> waiting;
-  while (keypressed()) {
-    Press p;
-    p.c = ureadkey(&p.scan);
-    waiting.push_back(p);
-  }
-  for (const Press& p : waiting) simulate_ukeypress(p.c, p.scan);
-  return !waiting.empty() && (waiting[0].scan == KEY_ENTER || waiting[0].scan == KEY_ENTER_PAD);
-}
+bool istextfield(const DIALOG* dlg, int obj) { return obj >= 0 && dlg[obj].proc == editfield; }
 
 void givefocus(DIALOG_PLAYER* player, int obj) {
   if (obj >= 0) player->res |= offer_focus(player->dialog, obj, &player->focus_obj, TRUE);
@@ -253,7 +248,7 @@ int rundialog(DIALOG* dlg, int focus) {
   int chosen = focus;
   int pointed = player->mouse_obj;
   for (;;) {
-    if (!isbutton(dlg, player->focus_obj) && keypressed() && enterwaiting()) givefocus(player, chosen);
+    checkstop();  // SIGTERM, SIGINT or SIGHUP end the program from here
     if (!update_dialog(player)) break;
     if (isbutton(dlg, player->focus_obj)) chosen = player->focus_obj;
     if (player->mouse_obj != pointed) {
@@ -265,7 +260,7 @@ int rundialog(DIALOG* dlg, int focus) {
   const int res = shutdown_dialog(player);
   show_mouse(nullptr);
   gui_mouse_focus = followedpointer;
-  return res;
+  return res < 0 || isbutton(dlg, res) ? res : chosen;  // Enter in a text field or box
 }
 
 }  // namespace
@@ -310,7 +305,7 @@ const char* currentitemname(int item) {
 }
 
 Purchase buyitem(int item) {
-  if (!validitem(item)) return Purchase::NotEnoughCash;
+  if (!validitem(item)) return Purchase::NoSuchItem;
   const ShipItem& row = shipitems[item];
   if (fittedid(row) == row.id) return Purchase::AlreadyFitted;
   if (row.price > playerinfo.money) return Purchase::NotEnoughCash;
@@ -323,6 +318,7 @@ const char* purchasemessage(Purchase outcome) {
   switch (outcome) {
     case Purchase::Bought: return "Bought!";
     case Purchase::AlreadyFitted: return "Already fitted";
+    case Purchase::NoSuchItem: return "No such item";
     case Purchase::NotEnoughCash: break;
   }
   return "Not enough cash";

@@ -52,13 +52,15 @@ void paylevelbonus(const LevelBonus& bonus);
 const char* currentitemname(int item);
 
 // What pressing Buy on a catalogue row came to.
-enum class Purchase { Bought, NotEnoughCash, AlreadyFitted };
+enum class Purchase { Bought, NotEnoughCash, AlreadyFitted, NoSuchItem };
 
 // Fits catalogue row `item` and takes its price when the player can afford
 // it. The item already fitted costs nothing and changes nothing; a lesser
-// one replaces a better one. A row outside the catalogue is never bought.
+// one replaces a better one. A row outside the catalogue is NoSuchItem and
+// changes nothing.
 Purchase buyitem(int item);
 
-// The purchase screen's line for an outcome: "Bought!", "Not enough cash"
-// or "Already fitted".
+// The purchase screen's line for an outcome: "Bought!", "Not enough cash",
+// "Already fitted" or, never shown since the shop offers only its rows,
+// "No such item".
 const char* purchasemessage(Purchase outcome);

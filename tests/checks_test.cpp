@@ -13,16 +13,16 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// A 600 x 300 cave with its floor at y = 201. Bases and tanks get a 20 x 10
+// A 900 x 300 cave with its floor at y = 201. Bases and tanks get a 20 x 10
 // picture, transparent in columns 0 to 3 and 16 to 19: one standing at
 // (x, 201) is opaque from x - 6 to x + 5 and from y 191 to 200.
 class Checks : public ::testing::Test {
  protected:
   void SetUp() override {
     initallegro();
-    rock = create_bitmap_ex(8, 600, 300);
+    rock = create_bitmap_ex(8, 900, 300);
     clear_to_color(rock, 0);
-    rectfill(rock, 0, 201, 599, 299, 1);
+    rectfill(rock, 0, 201, 899, 299, 1);
     picture = create_bitmap(20, 10);
     clear_to_color(picture, bitmap_mask_color(picture));
     rectfill(picture, 4, 0, 15, 9, makecol(200, 200, 200));
@@ -41,6 +41,8 @@ class Checks : public ::testing::Test {
   }
   void wibblet(float x, float y) { place(new Enemy(BlueStaticWibblet), x, y); }  // radius 14
   void ship(float x, float y) { place(new Ship(), x, y); }                       // radius 23
+  // Fills a rectangle of the cave, corners included, with rock (1) or open cave (0).
+  void fill(int x1, int y1, int x2, int y2, int solid) { rectfill(rock, x1, y1, x2, y2, solid); }
 
   // The objects placed so far as the checks see them.
   CheckedLevel level() {
@@ -168,6 +170,32 @@ TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
   ship(100, 150);
   base(TankOxygen, 100);  // a tank is no start base, however close
   EXPECT_EQ(report(checkshipstart).size(), 1u);
+}
+
+// A ship landed on the pad at (100, 201) rests with its centre at
+// (100, 168); wibblets to the right fire on it from up to 500 px.
+TEST_F(Checks, AWibbletThatCanFireOnAShipLandedOnAPadIsReported) {
+  const struct { float x, y; bool wall; bool fires; } rows[] = {
+      {400, 168, false, true},   // 300 px, in clear sight
+      {400, 168, true, false},   // behind rock
+      {700, 168, false, false},  // 600 px
+      {600, 168, false, true},   // 500 px: the edge of its range
+      {601, 168, false, false},
+      {400, 100, false, true},   // above, looking down on the pad
+      {400, 230, false, false},  // in the floor's rock below
+  };
+  for (const auto& row : rows) {
+    base(PlayerBaseExit, 100);
+    wibblet(row.x, row.y);
+    if (row.wall) fill(250, 0, 260, 200, 1);
+    EXPECT_EQ(report(checkpadfire).size(), row.fires ? 1u : 0u) << row.x << ", " << row.y << (row.wall ? " behind rock" : "");
+    fill(250, 0, 260, 200, 0);
+  }
+  base(PlayerBaseStart, 100);
+  base(TankHydrogen, 300);  // no pad: its own landing spot is no matter
+  wibblet(400, 168);
+  EXPECT_EQ(report(checkpadfire), Lines{"record 1, start base at (100, 201): a ship landed on it is under fire from "
+                                        "record 3, blue wibblet at (400, 168), 300 px away in clear sight"});
 }
 
 }  // namespace

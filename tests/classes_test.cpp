@@ -11,8 +11,8 @@ TEST(CollidesWithScenery, BouncesOffRockAndTheWorldEdgeByImpactSpeed) {
   makerock(0, 60, 150, 120);   // a floor under (50, 50)
   makerock(221, 0, 299, 299);  // a wall right of (210, 50), and solid rock
   struct { float x, y, r, vx, vy, endx, endy, hit; } rows[] = {
-      {50, 50, 10, 3, 2, 3, -2.2f, 2},       // slow touches leave a little faster
-      {50, 50, 10, 0, 10, 0, -5, 10},        // hard ones lose half
+      {50, 50, 10, 3, 2.99f, 3, -3.289f, 2.99f},  // touches below 3 px/s leave a little faster
+      {50, 50, 10, 0, 3, 0, -1.5f, 3},            // harder ones lose half
       {50, 50, 10, 0, -5, 0, -5, 0},         // leaving the rock
       {100, 5, 10, 0, -10, 0, 5, 10},        // the world edge is rock
       {210.9f, 50, 10.9f, 10, 0, 10, 0, 0},  // tested as 210 and 10: short of the wall

@@ -68,6 +68,6 @@ TEST(Controls, JoystickSteersTheShipAlongsideTheKeys) {
 
   // Without a joystick installed a poll lets everything go; the keys still count.
   polljoystick();
-  EXPECT_FALSE(controlheld(TurnLeft) || controlheld(Fire) || controlheld(Action));
+  for (Control c : {TurnLeft, Fire, Action}) EXPECT_FALSE(controlheld(c)) << c;
   EXPECT_TRUE(controlheld(TurnRight));
 }

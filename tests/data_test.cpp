@@ -178,12 +178,21 @@ TEST(DataFile, CheckJudgesHeadersCountsSizesAndNesting) {
       {"nested file", nested(1, inner), true}, {"nested 4 deep", nested(4), true},
       {"nested count beyond its chunk", nested(1, patched(inner, 0, 5)) + padding, false},
       {"nested chunk beyond its file", nested(1, patched(patched(inner, 8, 40), 12, 40)) + padding, false},
-      {"nested 200 deep", nested(200), true},
-      {"nested 5000 deep", nested(5000), false, "deep"}};  // would exhaust the stack
+      {"nested 1000 deep", nested(1000), true},
+      {"nested 1001 deep", nested(1001), false, "deep"}};  // deeper would only exhaust the stack
   for (const Row& r : rows) {
     std::string why;
     EXPECT_EQ(accepted(r.bytes, why), r.good) << r.what << ": " << why;
     EXPECT_NE(why.find(r.reason), std::string::npos) << r.what << ": " << why;
+  }
+  // A file of up to a gigabyte is read; these are sparse, so nothing is written.
+  const std::string big = maketempdir() + "/big.dat";
+  std::string why;
+  for (uintmax_t size : {uintmax_t(1) << 30, (uintmax_t(1) << 30) + 1}) {
+    writefile(big, "");
+    std::filesystem::resize_file(big, size);
+    EXPECT_FALSE(checkdatafile(big.c_str(), why));
+    EXPECT_EQ(why, size & 1 ? "too large" : "not an Allegro data file");
   }
 }
 
@@ -238,7 +247,12 @@ TEST(DataFile, CheckRefusesWhatWouldCrashOrLeakInTheLoader) {
   const std::string row16 = le16(0xFFFE) + le16(1) + le16(0x1234) + le16(0xF81F);  // skip 2, one pixel, end
   std::string font = be16(0) + be16(2) + "\x01" + be32(65) + be32(65) + be16(3) + be16(1) + "x" + "\x00" + be32(66) +
                      be32(66) + be16(1) + be16(1) + "y";
-  const std::string midi = be16(96) + be32(0xFFFFFFFF) + std::string(31 * 4, '\0');
+  const std::string midi = be16(96) + std::string(31 * 4, '\0') + be32(0xFFFFFFFF);  // the last of 32 tracks
+  auto rows16 = [](int n) { std::string rows; for (int i = 0; i < n; i++) rows += le16(0xF81F); return rows; };
+  // Legacy fonts: 95 to 224 glyphs of 0x0, and then those given.
+  auto legacy = [](int empty, const std::string& more) {
+    return file(object(DAT_FONT, be16(0xFFFF) + std::string(empty * 4, '\0') + more));
+  };
   struct Row { const char* what; std::string bytes; bool good; const char* reason = ""; };
   const Row rows[] = {
       {"16-bit sprite", rle(16, 3, 1, 8, row16), true},
@@ -248,13 +262,18 @@ TEST(DataFile, CheckRefusesWhatWouldCrashOrLeakInTheLoader) {
       {"sprite row without its end", rle(16, 3, 1, 8, row16.substr(0, 6)), false},
       {"sprite of negative size", rle(16, 3, 1, 0xFFFFFFF8, row16), false},
       {"8-bit sprite rows beyond its size", rle(8, 3, 1, 2, std::string("\xfe\x01\x05\x00", 4)), false},
-      {"sprite of 64k square", rle(16, 0xFFFF, 0xFFFF, 8, row16), false},
+      {"sprite of 4096x4096 pixels", rle(16, 4096, 4096, 8192, rows16(4096)), true},
+      {"sprite of 4096x4096 + 1 pixels", rle(16, 24929, 673, 1346, rows16(673)), false, "a sprite of 24929x673"},
       {"font of 1-bit and coloured ranges", file(object(DAT_FONT, font)), false, "mixing"},
       {"glyph of rows without width", file(object(DAT_FONT, be16(0) + be16(1) + std::string(1, 8) + be32(65) + be32(65) +
                                                    be16(0) + be16(0xFFFF))), false},
       {"1-bit glyph of rows without width", file(object(DAT_FONT, be16(0) + be16(1) + std::string(1, 1) + be32(65) +
                                                          be32(65) + be16(0) + be16(0xFFFF))), false, "a glyph of 0x"},
-      {"legacy font of 94 glyphs", file(object(DAT_FONT, be16(0xFFFF) + std::string(94 * 4, '\0'))), false},
+      {"legacy font of 94 glyphs", legacy(94, ""), false}, {"legacy font of 95 glyphs", legacy(95, ""), true},
+      {"legacy glyph 224 cut short", legacy(223, be16(1) + be16(1)), false},
+      {"bytes after 224 legacy glyphs", legacy(224, be16(0) + be16(5)), true},  // not read
+      {"sample of 2^28 frames", file(object(DAT_SAMPLE, be16(8) + be16(22050) + be32(1 << 28))), false, "beyond"},
+      {"sample of 2^28 + 1 frames", file(object(DAT_SAMPLE, be16(8) + be16(22050) + be32((1 << 28) + 1))), false, "absurd"},
       {"MIDI track of negative length", file(object(DAT_MIDI, midi)), false, "a MIDI track"},
       {"object typed as a list's end", file(object(DAT_END, "abc")), false},
       {"property typed as a list's end", file(be32(DAT_PROPERTY) + be32(DAT_END) + be32(1) + "p" + object(DAT_DATA, "")), false}};

@@ -12,9 +12,7 @@ TEST(EditorTools, CheckMarksWhereObjectsStandNow) {
   std::string dir = maketempdir();
   writefile(dir + "/map.txt", "1 4 100 100 900 100 900 500 100 500");
   writefile(dir + "/objects.txt", "T 5 300 501\nS 300 443\nT 0 700 501\nT 1 500 501\n");
-  keeplevelrock(true);
   initcave((dir + "/map.txt").c_str());
-  keeplevelrock(false);
   testing::internal::CaptureStdout();
   InitObjects((dir + "/objects.txt").c_str());
   testing::internal::GetCapturedStdout();

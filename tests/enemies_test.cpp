@@ -26,7 +26,7 @@ struct Duel {
 float speed(const Shot* s) { return std::hypot(s->velocity.x, s->velocity.y); }
 
 TEST(Enemy, DiesOnTheHitThatTakesItBelowZero) {
-  const int hitstodie[NumEnemyTypes] = {3, 5, 8, 10};
+  const int hitstodie[NumEnemyTypes] = {3, 5, 8, 10}, fluoric[NumEnemyTypes] = {1, 2, 3, 4};
   for (int type = 1; type <= NumEnemyTypes; type++) {
     SCOPED_TRACE(testing::Message() << "type " << type);
     TestWorld world(400, 400);
@@ -38,6 +38,10 @@ TEST(Enemy, DiesOnTheHitThatTakesItBelowZero) {
     int hits = 0;
     for (; !e.dead && hits < 20; hits++) e.takehit(100);
     EXPECT_EQ(hits, hitstodie[type - 1]);
+    // What the pilot plans its fights with, for either acid and a harmless hit.
+    EXPECT_EQ(hitstokill(e.type, aciddamage(Hydrochloric)), hits);
+    EXPECT_EQ(hitstokill(e.type, aciddamage(Hydrofluoric)), fluoric[type - 1]);
+    EXPECT_EQ(hitstokill(e.type, HitScale), 0);
     EXPECT_EQ(playerinfo.score, 20 * type);
     EXPECT_EQ(playerinfo.money, 20 * type);
   }

@@ -38,6 +38,8 @@ TEST(Pilot, FlightBelowTheFuelMarginOfEitherGasFails) {
   low.oxygen = 0.2f;
   EXPECT_FALSE(flightpasses(low));
   EXPECT_NE(describeflight(low).find("BELOW THE FUEL MARGIN"), std::string::npos);
+  low.underfire = 12.3f;
+  EXPECT_NE(describeflight(low).find("finished in 0.00 s, under fire 12.30 s, "), std::string::npos);
   low.oxygen = 0.3f;
   EXPECT_TRUE(flightpasses(low));
   low.hydrogen = 0.2f;

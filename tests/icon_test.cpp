@@ -37,6 +37,8 @@ TEST(Png, AnotherDecoderReadsBackEveryPixelAndItsAlpha) {
     ASSERT_TRUE(writepng(path.c_str(), s.w, s.h, rgba, why)) << why;
     EXPECT_TRUE(decoded(path) == rgba);
   }
+  // 21x1542: signature, header, data chunk frame, zlib header, two full stored blocks, sum, end.
+  EXPECT_EQ(encodepng(21, 1542, std::vector<uint8_t>(21 * 1542 * 4)).size(), 8 + 25 + 12 + 2 + 2 * 5 + 131070 + 4 + 12u);
   std::string why;
   EXPECT_FALSE(writepng((dir + "/missing/p.png").c_str(), 1, 1, {0, 0, 0, 0}, why));
   EXPECT_NE(why.find("missing/p.png"), std::string::npos) << why;
@@ -47,7 +49,9 @@ TEST(Icon, TheShipOnAClearGroundWithSmoothedEdges) {
   for (int size : {32, 48}) {
     SCOPED_TRACE(size);
     Picture icon = makeicon(size);
-    ASSERT_TRUE(icon && icon->w == size && icon->h == size);
+    ASSERT_TRUE(icon);
+    ASSERT_EQ(icon->w, size);
+    ASSERT_EQ(icon->h, size);
     int clear = 0, solid = 0, partial = 0, glass = 0;
     for (int y = 0; y < size; y++)
       for (int x = 0; x < size; x++) {

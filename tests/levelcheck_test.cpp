@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(LevelCheck, ShippedLevel, ::testing::Range(1, NumLevels
 TEST(LevelCheck, BrokenLevelsAreReportedWithTheirRecords) {
   struct Row { const char *map, *objs; std::vector<const char*> says; const char* never = "Object type"; };
   const Row rows[] = {
-      {"cave.txt", "objectinrock.txt",  // record 5, a wibblet in open cave, is fine
+      {"cave.txt", "objectinrock.txt",  // record 5, a wibblet in open cave out of the pads' sight, is fine
        {"record 6, oxygen tank at (400, 60): its picture overlaps rock",
         "record 7, orange wibblet at (150, 110): overlaps rock"}, "record 5"},
       {"cave.txt", "floatingtank.txt", {"record 3, hydrogen tank at (400, 250): does not stand", "1 problem "}},
@@ -51,9 +51,10 @@ TEST(LevelCheck, BrokenLevelsAreReportedWithTheirRecords) {
       {"cave.txt", "noexit.txt", {"  no exit base (T 0)"}},
       {"cave.txt", "twoexits.txt", {"record 4, exit base at (450, 401): a second exit base", "1 problem "}},
       {"cave.txt", "exitbehindwall.txt", {"record 4, exit base at (1000, 401): the ship cannot", "1 problem "}},
-      {"cave.txt", "overlaps.txt",  // the exit pad's rim 6 px into the tank's body; a wibblet on the tank
+      {"cave.txt", "overlaps.txt",  // the exit pad's rim 6 px into the tank's body; a wibblet on the tank, by both pads
        {"record 4, exit base at (458, 401): its picture overlaps record 3, hydrofluoric acid tank at (500, 401)",
-        "record 5, blue wibblet at (512, 362): overlaps record 3, hydrofluoric acid tank", "2 problems "}},
+        "record 5, blue wibblet at (512, 362): overlaps record 3, hydrofluoric acid tank",
+        "record 2, start base at (200, 401): a ship landed on it is under fire from record 5", "4 problems "}},
       {"cave.txt", "pile.txt",  // 16 copies of a tank on one spot: 120 pairs
        {"record 5, hydrogen tank at (400, 401): its picture overlaps record 4", "  and 20 more\n120 problems found"}},
       {"toomanypoints.txt", "good.txt", {"  load error: ", "Too many points"}},

@@ -1,12 +1,20 @@
 #include "manager.h"
 
 #include <gtest/gtest.h>
+#include <allegro/internal/aintern.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <random>
+#include <string_view>
 #include <thread>
+#include <vector>
 
 #include "common.h"
 #include "data.h"
@@ -127,8 +135,12 @@ TEST_F(Manager, DrawAllRestoresEverythingItPainted) {
     hline(background, 0, y, backgroundWidth, makecol(0, 90, 200));
   refreshvscreen();
   placeroundthecentre();
-  playerinfo.levelcomplete = true;  // the banner is painted and restored too
+  playerinfo.levelcomplete = true;  // the banner is shown and restored too
   drawall();
+  int white = 0;
+  for (int y = 8; y < 16; y++)
+    for (int x = 260; x < 380; x++) white += getpixel(screen, x, y) == makecol(255, 255, 255);
+  EXPECT_GT(white, 50) << "\"Level complete!\" on the screen";
   EXPECT_TRUE(dirtyrectangles.empty());
   int size = backgroundWidth * backgroundHeight * bitmap_color_depth(vscreen) / 8;
   EXPECT_EQ(memcmp(vscreen->dat, background->dat, size), 0);
@@ -222,27 +234,36 @@ TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
 
 namespace {
 
-// Plays a pause through a level's real frame loop from inside it: drawn
-// every frame, paused or not, it presses and lets go of P there, so that no
-// clock decides the order of events. Esc at the end lets the level run out.
+// Plays pauses through a level's real frame loop from inside it: drawn every
+// frame, it stops Allegro's second timer and ends seconds itself, and holds
+// P and Esc, each at chosen frames, so that no clock decides what happens:
+//   frame 17: the first second ends; frames 0 to 18 make 19, but a frame is
+//     never more than 1/20 s (the game slows down instead): 1/20 s from 18 on
+//   frame 47: the next second ends; frames 19 to 48 make 30: 1/30 s a frame
+//   frames 52 to 55: P held: frames 53 to 60 are paused; a second ends at 56
+//   frame 60: P again: play resumes at frame 61 at 1/30 s, a new second begins
+//   frame 84: that second ends; frames 61 to 85 make 25: 1/25 s a frame
+//   frame 90: P: frames 91 to 94 are paused
+//   frame 94: Esc: play resumes at frame 95 and runs out the level's 4 s
 class PauseScript : public Body {
  public:
-  int draws = 0, pausedat = -1;  // draws so far; ticks when paused
-  float pausedquantum = 0, resumedquantum = 0;
-  bool tickedwhilepaused = false;
+  int frame = 0;
+  std::vector<std::pair<int, float>> ticked;  // frame, game seconds
+  int timerrestarts = 0;
 
   PauseScript() : Body(100, 100) {}
-  void tick(float q) override {
-    Body::tick(q);
-    tickedwhilepaused = tickedwhilepaused || (draws > pausedat && draws < pausedat + 30 && pausedat >= 0);
-    if (pausedat >= 0 && draws >= pausedat + 30 && !resumedquantum) resumedquantum = q;
-  }
+  void tick(float q) override { ticked.push_back({frame, q}); }
   void draw() override {
-    if (pausedat < 0 && ticks >= 3) pausedat = draws, pausedquantum = quantum;
-    const int since = draws++ - pausedat;
-    if (pausedat < 0) return;
-    key[KEY_P] = since < 5 || (since >= 29 && since < 31);  // held: one pause; again: resumes
-    key[KEY_ESC] = since >= 40;
+    if (frame == 61 || frame == 95)  // is Allegro's timer set to end seconds again?
+      for (int i = 0; i < MAX_TIMERS; i++) timerrestarts += _timer_queue[i].proc == timerfunc;
+    if (frame == 0 || frame == 61 || frame == 95) remove_int(timerfunc);
+    if (frame == 17 || frame == 47 || frame == 56 || frame == 84) timerfunc();
+    key[KEY_P] = (frame >= 52 && frame <= 55) || frame == 60 || frame == 90;
+    key[KEY_ESC] = frame >= 94;
+    frame++;
+  }
+  long ticksin(int first, int last) const {
+    return std::count_if(ticked.begin(), ticked.end(), [&](auto t) { return t.first >= first && t.first <= last; });
   }
 };
 
@@ -253,6 +274,7 @@ class ManagerLoop : public ::testing::Test {
     if (const char* why = startdialogs()) GTEST_SKIP() << why;
     makeworld(640, 480);
     initmanager();
+    screenoffsetx = screenoffsety = 0;  // the window on this world, whatever ran before
     releaseallkeys();
   }
   void TearDown() override {
@@ -264,15 +286,24 @@ class ManagerLoop : public ::testing::Test {
 
 }  // namespace
 
+// Paused time is no game time: nothing ticks, the second under way when P
+// was pressed is dropped, and play goes on at the old pace, timing a new
+// second from the resume. Esc while paused resumes to end the level.
 TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTime) {
   PauseScript* script = new PauseScript();
   addobject(script);
+  removedeads();  // drawn from the first frame on, before anything ticks
   playership = script;  // a level with its ship runs until Esc
   mainloop();
-  EXPECT_FALSE(script->tickedwhilepaused);
-  // Play goes on at once at the old pace: the paused time is no game time.
-  EXPECT_GT(script->pausedquantum, 0);
-  EXPECT_EQ(script->resumedquantum, script->pausedquantum);
+  EXPECT_EQ(script->ticksin(0, 17), 0);  // no game time before a second has been timed
+  EXPECT_EQ(script->ticksin(18, 52), 35);
+  EXPECT_EQ(script->ticksin(53, 60), 0);
+  EXPECT_EQ(script->ticksin(61, 90), 30);
+  EXPECT_EQ(script->ticksin(91, 94), 0);
+  EXPECT_NEAR(script->ticksin(95, 1000), 100, 1);  // 4 s at 1/25 s
+  for (auto [frame, q] : script->ticked)
+    EXPECT_EQ(q, frame < 48 ? 1.0f / 20 : frame < 85 ? 1.0f / 30 : 1.0f / 25) << "frame " << frame;
+  EXPECT_EQ(script->timerrestarts, 2);
 }
 
 namespace {
@@ -397,4 +428,91 @@ TEST_F(ManagerLoop, WordsTellOfAnEmptyStoreAfterTwoSecondsOfItThenOfLeavingAndOf
   EXPECT_FALSE(shows("Ship lost"));
   destroy_bitmap(screen);
   screen = display;
+}
+
+namespace {
+
+// A frame as the game composed it before it left out what the screen does
+// not show: every object near the view and every particle drawn, wherever
+// they lie. What it shows is the picture the game's frames must match.
+void drawalleverythingnear() {
+  nearobjects.clear();
+  for (GameObject* obj : gameobjects)
+    if (std::fabs(viewportcentre.x - obj->position.x) < ScreenWidth &&
+        std::fabs(viewportcentre.y - obj->position.y) < ScreenHeight) {
+      obj->draw();
+      nearobjects.push_back(obj);
+    }
+  for (Particle* p : particles) p->draw();
+  showframe();
+  restorerects();
+}
+
+// Runs `frames` frames as the game's loop does, each drawn by `draw` after
+// `steer` had the frame's number. Gives a hash of each screen, then the
+// next random number and the counts of objects and particles left.
+template <class Steer>
+std::vector<uint64_t> film(int frames, void (*draw)(), Steer steer) {
+  std::vector<uint64_t> f;
+  for (int i = 0; i < frames; i++) {
+    steer(i);
+    tickall(0.01f);
+    track();
+    draw();
+    f.push_back(0);
+    for (int y = 0, bytes = ScreenWidth * bitmap_color_depth(screen) / 8; y < ScreenHeight; y++)
+      f.back() = f.back() * 1099511628211ull ^ std::hash<std::string_view>()({reinterpret_cast<char*>(screen->line[y]), size_t(bytes)});
+  }
+  releaseallkeys();
+  f.insert(f.end(), {uint64_t(rand()), gameobjects.size(), particles.size()});
+  return f;
+}
+
+// Level `level` from its start: the ship's keys changed every quarter of
+// a second from a fixed script, which turns, fires, burns and crashes it.
+std::vector<uint64_t> flightinlevel(int level, void (*draw)()) {
+  srand(100 + level);
+  playerinfo.init();
+  testing::internal::CaptureStdout();
+  initlevel(level);
+  testing::internal::GetCapturedStdout();
+  refreshvscreen();
+  viewportcentre = trackingobject->position;
+  std::mt19937 script(level);
+  return film(300, draw, [&](int frame) {
+    for (int k : {KEY_LEFT, KEY_RIGHT, KEY_UP, KEY_UP, KEY_LCONTROL}) key[k] = frame % 25 ? key[k] : script() % 100 < 40;
+  });
+}
+
+// A ship carried through a field of wibblets, tanks, sparks and blasts in
+// an open world, firing, the camera after it: things come into view, leave
+// it, burst out of sight and fire at the ship.
+std::vector<uint64_t> flightthroughacrowd(void (*draw)()) {
+  TestWorld world(2560, 2560);
+  Ship* ship = new Ship();
+  trackobject(ship);
+  for (int i = 0; i < 240; i++) {
+    GameObject* obj = i % 6 == 0 ? new StaticObject(static_cast<StaticType>(i % 5)) : i % 6 == 1 ? new Explosion()
+                      : i % 6 == 2 ? makeparticle(Point{0, 0}, 30) : static_cast<GameObject*>(new Enemy(static_cast<EnemyType>(1 + i % 4)));
+    obj->position = Point{float(100 + (i % 40) * 60), float(900 + (i / 40) * 150 + (i % 3) * 20)};
+    addobject(obj);
+  }
+  addobject(ship);
+  removedeads();
+  viewportcentre = Point{200, 1300};
+  key[KEY_LCONTROL] = 1;
+  return film(300, draw, [&](int frame) {
+    if (!playership) return;
+    ship->position = Point{200 + 7.5f * frame, 1300};
+    ship->velocity = Point{750, 0};
+  });
+}
+
+}  // namespace
+
+TEST_F(Manager, FramesShowWhatDrawingEverythingNearShowedInEveryLevelAndACrowd) {
+  InDirectory here(rundir());
+  for (int level = 1; level <= NumLevels; level++)
+    EXPECT_TRUE(flightinlevel(level, drawall) == flightinlevel(level, drawalleverythingnear)) << "level " << level;
+  EXPECT_TRUE(flightthroughacrowd(drawall) == flightthroughacrowd(drawalleverythingnear)) << "the crowd";
 }

@@ -96,8 +96,8 @@ TEST(Ship, ShieldStressGunTransfersAndDockingRunAtTheirRates) {
        [](Ship& s, StaticObject& t) { s.hydrogen = 0.5f, t.capacity = 0.005f; }, KEY_SPACE, 1, looksempty, 1},
       {"drawing the other acid pours the old away", TankHF, [](Ship& s, StaticObject&) { s.ammo = 0.8f; }, KEY_SPACE,
        1, [](const Ship& s, const StaticObject&) { return s.ammotype == Hydrofluoric ? s.ammo : -1; }, Transfer},
-      {"docking 1.25 s is not enough", PlayerBaseExit, half, KEY_SPACE, 40, docked, 0},
-      {"docking 1.75 s completes the level", PlayerBaseExit, half, KEY_SPACE, 56, docked, 1}};
+      {"docking a frame short of 1.5 s is not enough", PlayerBaseExit, half, KEY_SPACE, 47, docked, 0},
+      {"docking a frame past 1.5 s completes the level", PlayerBaseExit, half, KEY_SPACE, 49, docked, 1}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.rule);
     TestWorld world;

@@ -57,6 +57,9 @@ TEST(SaveText, ReadOnlyFilesDirectoriesAndLinkLoopsAreRefused) {
   EXPECT_EQ(readfile(dir / "a.txt"), "old\n");
   EXPECT_EQ(save(dir, ""), "Save error | not a plain file");
   EXPECT_EQ(save(dir / "loop", ""), "Save error | too many symbolic links");
+  // Forty links are followed, the forty-first is taken for a loop.
+  for (int i = 1; i <= 41; i++) fs::create_symlink(i < 41 ? "c" + std::to_string(i + 1) : "b.txt", dir / ("c" + std::to_string(i)));
+  EXPECT_EQ(save(dir / "c2", "") + "|" + save(dir / "c1", ""), "|Save error | too many symbolic links");
 }
 
 

@@ -1,6 +1,7 @@
 // makedata OUT.dat [SHEET.bmp]: bakes the game's data file from the
 // generators in tools/makedata/, and optionally a contact sheet of its art.
-// makedata --icon SIZE OUT.png: draws the desktop icon, SIZE pixels square.
+// makedata --icon SIZE OUT.png: draws the desktop icon, SIZE pixels square;
+// OUT.xpm draws it for the window, as the C source the game compiles in.
 #include <allegro.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include "makedata/bake.h"
 #include "makedata/contactsheet.h"
 #include "makedata/icon.h"
+#include "makedata/xpm.h"
 
 namespace {
 
@@ -32,9 +34,12 @@ int saveicon(const char* size, const char* path) {
     std::cerr << "makedata: an icon is 16 to 512 pixels square, not " << size << std::endl;
     return 2;
   }
+  const std::string name = path;
+  const bool xpm = name.size() > 4 && name.compare(name.size() - 4, 4, ".xpm") == 0;
   std::string why;
   try {
-    if (savepng(path, makeicon(pixels).get(), why)) return 0;
+    Picture icon = makeicon(pixels);
+    if (xpm ? savexpm(path, icon.get(), why) : savepng(path, icon.get(), why)) return 0;
   } catch (const char* message) {
     why = message;
   }
@@ -47,7 +52,7 @@ int saveicon(const char* size, const char* path) {
 int main(int argc, char** argv) {
   const bool icon = argc == 4 && std::string(argv[1]) == "--icon";
   if (!icon && argc != 2 && argc != 3) {
-    std::cerr << "usage: makedata OUT.dat [SHEET.bmp]\n       makedata --icon SIZE OUT.png" << std::endl;
+    std::cerr << "usage: makedata OUT.dat [SHEET.bmp]\n       makedata --icon SIZE OUT.png|OUT.xpm" << std::endl;
     return 2;
   }
   if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {

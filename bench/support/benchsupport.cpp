@@ -9,9 +9,13 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 
 #include "common.h"
 #include "main.h"
+#include "manager.h"
+#include "map.h"
 #include "support/testsupport.h"
 
 bool startdisplay(int depth) {
@@ -58,4 +62,31 @@ long peakmemorykb() {
   while (status >> word)
     if (word == "VmHWM:") status >> kb;
   return kb;
+}
+
+Spread spreadof(const std::vector<double>& samples) {
+  if (samples.empty()) return Spread{};
+  auto [least, most] = std::minmax_element(samples.begin(), samples.end());
+  return Spread{*least, median(samples), *most};
+}
+
+std::string spreadtext(const Spread& s, int decimals, int width) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%*.*f / %*.*f / %*.*f", width, decimals, s.min, width, decimals, s.median, width,
+                decimals, s.max);
+  return text;
+}
+
+void setuplevel(int level, unsigned seed) {
+  srand(seed);
+  std::ostringstream trace;
+  std::streambuf* saved = std::cout.rdbuf(trace.rdbuf());
+  try {
+    initlevel(level);
+  } catch (...) {
+    std::cout.rdbuf(saved);
+    throw;
+  }
+  std::cout.rdbuf(saved);
+  refreshvscreen();
 }

@@ -25,3 +25,18 @@ double median(std::vector<double> samples);
 
 // The peak resident memory of this process so far, in kilobytes.
 long peakmemorykb();
+
+// The least, middle and greatest of a set of samples.
+struct Spread {
+  double min = 0, median = 0, max = 0;
+};
+Spread spreadof(const std::vector<double>& samples);
+
+// "min / median / max" with `decimals` places, each in `width` characters.
+std::string spreadtext(const Spread& s, int decimals = 2, int width = 6);
+
+// Sets level `level` up as the game does before its first frame, from
+// srand(`seed`): initlevel, its trace lines on the standard output left
+// out, then the whole picture copied into vscreen. Throws what initlevel
+// throws.
+void setuplevel(int level, unsigned seed);

@@ -83,7 +83,7 @@ class Editor : public E2ETest {
     if (!seenwithin(selectionat(x, y), 5)) failed("selection circle round the object of " + key);
   }
 
-  int leave() { return holdkey("Escape"), finish(); }
+  int leave() { return finishholding("Escape"); }
 
   // Moves the pointer and waits for the status line to show it there: a
   // move before the window has taken input is not seen.
@@ -115,24 +115,24 @@ class Editor : public E2ETest {
 TEST_F(Editor, SelectMoveWithShiftArrowsPlaceDeleteAndScroll) {
   ASSERT_TRUE(startediting());
   // Nearest to the HCl tank at (420.2, 300.9). The first pass with the
-  // button down only lets the level's objects be drawn: hold it a while.
-  bool selected = false;
-  for (int attempt = 0; attempt < 3 && !selected; attempt++) {
-    xdo("mousemove 410 290 sleep 0.1 mousedown 1 sleep 0.3 mouseup 1");
-    selected = seenwithin(selectionat(420, 300), 2);
-  }
-  ASSERT_TRUE(selected || failed("selection circle round the clicked tank"));
-  xdo("keydown Shift_L sleep 0.1 keydown Right sleep 0.3 keyup Right keydown Down sleep 0.2 keyup "
-      "Down sleep 0.1 keyup Shift_L");
+  // button down only lets the level's objects be drawn: it is held until
+  // the tank is selected. Then Shift and each arrow until it has moved.
+  xdo("mousemove 410 290 sleep 0.1 mousedown 1");
+  ASSERT_TRUE(waitfor("selection circle round the clicked tank", selectionat(420, 300)));
+  xdo("mouseup 1 keydown Shift_L sleep 0.1");
+  auto tankat = [](const std::string& where) { return statusshows("hydrochloric acid tank at (" + where); };
+  ASSERT_TRUE(holduntil("Right", "tank moved right", [&](BITMAP* s) { return tankat("")(s) && !tankat("420, ")(s); }));
+  ASSERT_TRUE(holduntil("Down", "tank moved down", [&](BITMAP* s) { return tankat("")(s) && !statusshows(", 300)")(s); }));
+  xdo("keyup Shift_L");
   mousemove(600, 460);  // off the circle
-  sleepfor(0.1);
-  ASSERT_TRUE(last = grabscreen());
+  ASSERT_TRUE(waitfor("picture at rest", [](BITMAP* s) { return sleepfor(0.3), samepicture(s, grabscreen().get()); }));
   int cx = 0, cy = 0;
   double best = 0;
   for (int y = 280; y < 440; y++)
     for (int x = 400; x < 600; x++)
       if (double score = circleat(last.get(), x, y, 48); score > best) best = score, cx = x, cy = y;
-  EXPECT_TRUE(cx > 420 && cy > 300) << "Shift+arrows left the tank at " << cx << ", " << cy;
+  EXPECT_GT(cx, 420) << "Shift+arrows left the tank at " << cx << ", " << cy;
+  EXPECT_GT(cy, 300) << "Shift+arrows left the tank at " << cx << ", " << cy;
 
   const char* keys[] = {"1", "5", "percent", "0", "6", "7", "8", "9", "3"};
   for (int i = 0; i < 9; i++) place(keys[i], 100 + 50 * i, 50 + 10 * i);
@@ -155,9 +155,10 @@ TEST_F(Editor, StatusLineFollowsThePointerHomeCentresOnTheShipAndF1ListsTheKeys)
   ASSERT_TRUE(startediting());
   ASSERT_TRUE(pointto(100, 50));
   EXPECT_TRUE(seenwithin(statusshows("x 100 y 50  objects"), 1));
-  xdo("mousemove 410 290 sleep 0.1 mousedown 1 sleep 0.3 mouseup 1");
+  xdo("mousemove 410 290 sleep 0.1 mousedown 1");  // held until the editor has taken it
   const std::string tank = "hydrochloric acid tank at (420, 300)";
   ASSERT_TRUE(waitfor("selection on the status line", statusshows("x 410 y 290  objects  " + tank)));
+  xdo("mouseup 1");
   holdkey("Home");  // the view's corner goes to (980, 960)
   ASSERT_TRUE(waitfor("view centred on the ship", statusshows("x 1390 y 1250  objects  " + tank)));
   auto help = [](BITMAP* s) { return showstextin(s, font, "Level editor keys", {0, 100, 640, 40}); };
@@ -175,8 +176,11 @@ TEST_F(Editor, CaveEditsAreSavedInTheMapFormatAndTheGameLoadsThem) {
   ASSERT_TRUE(waitfor("cave mode", statusshows("  cave")));
   // The first chamber's bottom-right corner, dragged down and right.
   ASSERT_TRUE(pointto(280, 440));
-  xdo("mousedown 1 sleep 0.2 mousemove 300 436 sleep 0.1 mousemove 330 430 "
-      "sleep 0.2 mouseup 1");
+  xdo("mousedown 1");
+  ASSERT_TRUE(waitfor("corner taken", statusshows("vertex 3 of 4 at (280, 440)")));
+  xdo("mousemove 300 436 sleep 0.1 mousemove 330 430");
+  ASSERT_TRUE(waitfor("corner following the pointer", statusshows("vertex 3 of 4 at (330, 430)")));
+  xdo("mouseup 1");
   auto dragged = [](BITMAP* s) { return fractionof(s, {284, 424, 3, 3}, 0, 0, 0, 12) == 1.0; };
   ASSERT_TRUE(waitfor("cave drawn again with the corner moved", dragged));
   mousemove(200, 430);  // the pointer kept off the status line
@@ -242,10 +246,8 @@ TEST_F(Editor, TestFlightFliesTheShipAndComesBackToTheEditUnchanged) {
   holdkey("t");
   int top = -1;
   ASSERT_TRUE(waitfor("ship in flight", [&top](BITMAP* s) { return !statusline(s) && (top = shiptop(s)) > 100; }));
-  holdkey("Up", 1.0);
-  EXPECT_TRUE(seenwithin([top](BITMAP* s) { int now = shiptop(s); return now > 0 && now < top - 5; }, 3))
-      << "the ship did not climb from " << top;
-  holdkey("Escape");
+  EXPECT_TRUE(holduntil("Up", "ship climbing", [top](BITMAP* s) { int now = shiptop(s); return now > 0 && now < top - 5; }));
+  holdkey("Escape", 1);  // the editor waits for it to be let go
   ASSERT_TRUE(waitfor("editor again", statusshows("Back from the test flight"), 30));
   EXPECT_NE(access((run + "/leveledited.txt").c_str(), F_OK), 0) << "the flight wrote a file";
   EXPECT_EQ(leave(), 0);
@@ -266,7 +268,8 @@ TEST_F(Editor, EscapeSavesThroughALinkAndKeepsAReadOnlyFile) {
   ASSERT_TRUE(startediting());
   EXPECT_EQ(leave(), 0);
   struct stat link;
-  EXPECT_TRUE(lstat((run + "/leveledited.txt").c_str(), &link) == 0 && S_ISLNK(link.st_mode));
+  ASSERT_EQ(lstat((run + "/leveledited.txt").c_str(), &link), 0);
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
   EXPECT_EQ(readfile(run + "/saves/mine.txt"), "T 3 420 300\n");
 
   ASSERT_EQ(unlink((run + "/leveledited.txt").c_str()), 0);

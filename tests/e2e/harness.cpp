@@ -92,6 +92,19 @@ bool startfield(BITMAP* s, const std::string& text) {
          inked <= textmask(font, text).ink + 4;
 }
 
+Ran shell(const std::string& command) {
+  Ran r{"", -1};
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[4096];
+    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  }
+  return r;
+}
+
+std::string shellword(const std::string& s) { return "'" + s + "'"; }
+
 void xdo(const std::string& args) {
   // A busy X server now and then refuses a new client; xdotool then sends
   // nothing, so trying again cannot double an input.
@@ -162,8 +175,9 @@ bool samepicture(BITMAP* a, BITMAP* b) {
 
 void E2ETest::SetUp() {
   Picture probe = grabscreen();
-  ASSERT_TRUE(probe && probe->w == 640 && probe->h == 480)
-      << "xwd cannot read a 640x480 display (./run-tests starts one)";
+  ASSERT_TRUE(probe) << "xwd cannot read the display (./run-tests starts one)";
+  ASSERT_EQ(probe->w, 640) << "the display must be 640x480";
+  ASSERT_EQ(probe->h, 480) << "the display must be 640x480";
   setenv("ALLEGRO", (sourcedir() + "/tests/data/quiet").c_str(), 0);  // no sound card here
   xdo(ReleaseAll);
   run = (dir = maketempdir()) + "/run";
@@ -192,16 +206,19 @@ void E2ETest::start(const std::string& args) {
 
 void E2ETest::launch(const std::string& command) {
   // A busy X server now and then refuses a client that comes straight after
-  // one it lost; the game then ends at once, saying so.
+  // one it lost; the game then ends, saying so. It is started again until
+  // it either shows a window of its own or ends for another reason.
+  auto windows = [] { return shell("xdotool search --class '^marsflyer$' 2>/dev/null").out; };
   for (int attempt = 0; attempt < 3; attempt++, sleepfor(1)) {
     status = -1;
+    const std::string before = windows();
     if ((pid = fork()) == 0) {
       setpgid(0, 0);
       prctl(PR_SET_PDEATHSIG, SIGKILL);  // a crashed test leaves no game behind
       execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    for (double end = now() + 0.3; running() && now() < end;) sleepfor(0.02);
+    for (double end = now() + 20; running() && windows() == before && now() < end;) sleepfor(0.05);
     if (running() || readfile(dir + "/game.err").find("no display available") == std::string::npos) return;
   }
 }
@@ -271,17 +288,33 @@ bool E2ETest::press(const Button& b, const Seen& before) {
       xdo("mouseup 1");
       continue;
     }
+    // Pressed and let go: the game acts, however long a loaded machine makes
+    // it take to show the next screen (a level's set-up, say).
     xdo("mouseup 1");
-    if (seenwithin([&before](BITMAP* s) { return !before(s); }, 5) || !running()) return true;
+    return seenwithin([&before](BITMAP* s) { return !before(s); }, 20) || !running() || failed("reaction to the " + name);
   }
-  return failed("reaction to the " + name);
+  return failed("press of the " + name);
+}
+
+bool E2ETest::holduntil(const std::string& key, const std::string& what, const Seen& seen) {
+  xdo("keydown " + key);
+  const bool shown = waitfor(what, seen);
+  xdo("keyup " + key);
+  return shown;
+}
+
+int E2ETest::finishholding(const std::string& key) {
+  xdo("keydown " + key);
+  const int ended = finish();
+  xdo("keyup " + key);
+  return ended;
 }
 
 bool E2ETest::enter(const Seen& before) {
   if (!waitfor("screen to press Enter on", before)) return false;
   sleepfor(0.8);  // a key in a dialog's first moments can be lost
   xdo("key Return");
-  return seenwithin([&before](BITMAP* s) { return !before(s); }, 5) || !running() || failed("reaction to Enter");
+  return seenwithin([&before](BITMAP* s) { return !before(s); }, 20) || !running() || failed("reaction to Enter");
 }
 
 double E2ETest::cpuseconds() {

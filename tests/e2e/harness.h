@@ -25,6 +25,11 @@ struct BitmapDeleter { void operator()(BITMAP* b) const { destroy_bitmap(b); } }
 using Picture = std::unique_ptr<BITMAP, BitmapDeleter>;
 using Seen = std::function<bool(BITMAP*)>;
 
+// A shell command's standard output and its exit status (-1 for a signal).
+struct Ran { std::string out; int status; };
+Ran shell(const std::string& command);
+std::string shellword(const std::string& s);  // quoted for the shell
+
 void xdo(const std::string& args);  // runs xdotool; a failure is recorded
 void mousemove(int x, int y);
 void holdkey(const std::string& name, double seconds = 0.2);  // for keys the game polls
@@ -64,11 +69,17 @@ class E2ETest : public ::testing::Test {
   bool failed(const std::string& what);  // records a failure, saves the screen
   std::string saveshot();  // saves the last screen looked at; its path
   // Waits for the screen `before`, points at the button until the pointer shows there, then
-  // clicks until the screen changes: a loaded machine can starve a dialog of a move or press.
+  // clicks until the dialog shows it held (a loaded machine can starve a dialog of a move or
+  // press), lets go and waits for the screen to change.
   bool press(const Button& b, const Seen& before);
   bool pointat(const Button& b);
   // Waits for the screen `before`, presses Enter and waits for the screen to change.
   bool enter(const Seen& before);
+  // Holds a key the game polls until the screen shows `seen`, however long
+  // a loaded machine makes the game take to notice it.
+  bool holduntil(const std::string& key, const std::string& what, const Seen& seen);
+  // Holds a key the game polls (Esc in the editor) until the game ends; its exit status.
+  int finishholding(const std::string& key);
   // Types into the main menu's start field with the pointer on it, and leaves it there.
   bool typestartlevel(const std::string& digit);
   // The game's processor time so far, and its share of one core over `seconds` of waiting.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,21 @@ struct TestWorld {
   }
   ~TestWorld() { releaseallkeys(); initmanager(); }
 };
+
+// Whether two bitmaps of one size and depth hold the same pixels.
+inline bool samebitmap(BITMAP* a, BITMAP* b) {
+  const int bytes = a->w * ((bitmap_color_depth(a) + 7) / 8);
+  for (int y = 0; y < a->h; y++)
+    if (std::memcmp(a->line[y], b->line[y], bytes) != 0) return false;
+  return true;
+}
+
+// A new bitmap with the pixels of `b`; the caller destroys it.
+inline BITMAP* copyof(BITMAP* b) {
+  BITMAP* c = create_bitmap_ex(bitmap_color_depth(b), b->w, b->h);
+  blit(b, c, 0, 0, 0, 0, b->w, b->h);
+  return c;
+}
 
 // The text error a call throws, or "" when it returns.
 template <class F>

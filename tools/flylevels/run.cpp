@@ -191,6 +191,7 @@ bool parseflyoptions(int argc, char** argv, FlyOptions& options, std::string& wh
 
 std::string describeflight(const FlightReport& r) {
   std::string s = r.finished ? "finished in " + fixed2(r.time) + " s" : "NOT FINISHED (" + r.why + " after " + fixed2(r.time) + " s)";
+  s += ", under fire " + fixed2(r.underfire) + " s";
   s += ", shield " + fixed2(r.shield) + ", hydrogen " + fixed2(r.hydrogen) + ", oxygen " + fixed2(r.oxygen) + ", acid " +
        fixed2(r.acid) + (r.acidtype == Hydrofluoric ? " hydrofluoric" : " hydrochloric");
   s += ", " + killed(r) + ", " + damage(r) + ", " + tanksused(r);

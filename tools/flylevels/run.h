@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "flylevels/flight.h"
+#include "pilotflight.h"
 
 // The flylevels command: what it was asked to fly and the run itself.
 //

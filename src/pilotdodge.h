@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "flylevels/control.h"
+#include "pilotcontrol.h"
 
 // Getting out of the way of drops in flight. Every drop falls in a plain
 // arc, so the pilot sees where each one goes; it checks the ship's present

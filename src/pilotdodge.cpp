@@ -1,32 +1,16 @@
-#include "flylevels/dodge.h"
+#include "pilotdodge.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "flylevels/plan.h"
 #include "manager.h"
+#include "pilotplan.h"
+#include "pilottuning.h"
 #include "shot.h"
 
 namespace pilot {
 
 namespace {
-
-const float DropRadius = 3.0f;
-const float Step = 0.02f;
-const float Horizon = 2.0f;
-// A drop this young is the ship's own, just leaving the nose: it cannot
-// catch the ship up, so the first moments are not counted.
-const float EarliestHit = 0.15f;
-// Room from drops below which the course is changed, and the most that
-// counts when manoeuvres are compared (beyond it all are equally safe).
-const float SafeRoom = 8.0f;
-const float RoomThatCounts = 30.0f;
-// Rock: a manoeuvre that flies into it is worse than most hits; room from
-// it counts for a little, up to a point.
-const float RockPenalty = 50.0f;
-const float RockWeight = 0.5f;
-const float RockThatCounts = 15.0f;
-const float Angles[] = {0.0f, -0.5f, 0.5f, -1.0f, 1.0f, -1.5f, 1.5f};
 
 Point nose(float angle) { return {std::sin(angle), -std::cos(angle)}; }
 
@@ -35,14 +19,14 @@ Point nose(float angle) { return {std::sin(angle), -std::cos(angle)}; }
 struct DropPaths {
   int steps = 0;
   std::vector<std::vector<Point>> paths;
-  DropPaths(const std::vector<Drop>& drops, const Clearance& cave, float horizon) : steps(int(horizon / Step)) {
+  DropPaths(const std::vector<Drop>& drops, const Clearance& cave, float horizon) : steps(int(horizon / DodgeStep)) {
     for (const Drop& d : drops) {
       std::vector<Point> path;
       Point p = d.at, v = d.speed;
       for (int k = 0; k < steps; k++) {
-        v.y += Gravity * Step;
-        p = {p.x + v.x * Step, p.y + v.y * Step};
-        if (cave.at(p.x, p.y) < DropRadius) break;
+        v.y += Gravity * DodgeStep;
+        p = {p.x + v.x * DodgeStep, p.y + v.y * DodgeStep};
+        if (cave.at(p.x, p.y) < ShotRadius) break;
         path.push_back(p);
       }
       paths.push_back(std::move(path));
@@ -51,17 +35,17 @@ struct DropPaths {
 };
 
 void account(Fare& fare, const DropPaths& drops, int k, Point p, const Clearance& cave) {
-  if (float(k + 1) * Step >= EarliestHit)
+  if (float(k + 1) * DodgeStep >= EarliestHit)
     for (const std::vector<Point>& path : drops.paths)
       if (k < int(path.size()))
-        fare.droproom = std::min(fare.droproom, std::hypot(path[size_t(k)].x - p.x, path[size_t(k)].y - p.y) - ShipRadius - DropRadius);
+        fare.droproom = std::min(fare.droproom, std::hypot(path[size_t(k)].x - p.x, path[size_t(k)].y - p.y) - ShipRadius - ShotRadius);
   fare.rockroom = std::min(fare.rockroom, cave.at(p.x, p.y) - ShipRadius);
 }
 
 Fare steady(const ShipState& ship, Point accel, bool seated, const DropPaths& drops, const Clearance& cave) {
   Fare fare{1e9f, 1e9f};
   for (int k = 0; k < drops.steps; k++) {
-    const float t = float(k + 1) * Step;
+    const float t = float(k + 1) * DodgeStep;
     Point p = seated ? ship.at : Point{ship.at.x + ship.speed.x * t + 0.5f * accel.x * t * t, ship.at.y + ship.speed.y * t + 0.5f * accel.y * t * t};
     account(fare, drops, k, p, cave);
   }
@@ -75,11 +59,12 @@ Fare flown(const ShipState& ship, Manoeuvre m, bool seated, const DropPaths& dro
   const bool stays = seated && !m.thrust;
   for (int k = 0; k < drops.steps; k++) {
     const float turn = std::remainder(m.angle - angle, 2.0f * float(M_PI));
-    angle += std::clamp(turn, -TurnRate * Step, TurnRate * Step);
+    angle += std::clamp(turn, -TurnSpeed * DodgeStep, TurnSpeed * DodgeStep);
     if (!stays) {
-      if (m.thrust) v = {v.x + nose(angle).x * RocketPush * Step, v.y + nose(angle).y * RocketPush * Step};
-      v.y += Gravity * Step;
-      p = {p.x + v.x * Step, p.y + v.y * Step};
+      if (m.thrust)
+        v = {v.x + nose(angle).x * RocketAcceleration * DodgeStep, v.y + nose(angle).y * RocketAcceleration * DodgeStep};
+      v.y += Gravity * DodgeStep;
+      p = {p.x + v.x * DodgeStep, p.y + v.y * DodgeStep};
     }
     account(fare, drops, k, p, cave);
   }
@@ -115,7 +100,7 @@ Fare manoeuvrecourse(const ShipState& ship, Manoeuvre m, bool seated, const std:
 bool evade(const ShipState& ship, Point planned, bool seated, const std::vector<Drop>& drops, const Clearance& cave, float step,
            Keys& keys) {
   if (drops.empty()) return false;
-  const DropPaths paths(drops, cave, Horizon);
+  const DropPaths paths(drops, cave, DodgeHorizon);
   if (steady(ship, planned, seated, paths, cave).droproom >= SafeRoom) return false;
   // The least change that gets clear: coasting (or staying seated) when
   // that will do, else the push that needs the nose turned least; when
@@ -124,7 +109,7 @@ bool evade(const ShipState& ship, Point planned, bool seated, const std::vector<
   Fare fare = flown(ship, best, seated, paths, cave);
   bool clear = fare.droproom >= SafeRoom && fare.rockroom >= 0;
   float bestscore = clear ? 0.0f : score(fare);
-  for (float a : Angles) {
+  for (float a : DodgeAngles) {
     if (clear) break;
     Manoeuvre m{a, true};
     fare = flown(ship, m, seated, paths, cave);

@@ -1,4 +1,4 @@
-#include "flylevels/plan.h"
+#include "pilotplan.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,21 +13,6 @@ namespace pilot {
 namespace {
 
 const float Unreached = std::numeric_limits<float>::infinity();
-// Room beyond which a passage costs no extra: about three ship widths.
-const float ComfortableClearance = 70.0f;
-const float CrampedWeight = 8.0f;
-const float KeepoutWeight = 3.0f;
-// The ship starts sitting on its base, closer to it than routes go: cells
-// this near the start may be crossed with this little room, to climb out.
-const float StartReach = 48.0f;
-const float StartClearance = ShipRadius - 1.0f;
-// Smoothing: passes of a moving average this many points either side.
-const int SmoothPasses = 3;
-const int SmoothHalfWidth = 6;
-// A smoothed point may give up room only down to this much.
-const float SmoothedRoom = MinClearance + 8.0f;
-// Points either side over which a bend is measured.
-const int BendSpan = 4;
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
@@ -223,32 +208,32 @@ std::vector<Point> Spread::pathto(Point goal) const {
   return path;
 }
 
-Route makeroute(const Clearance& cave, const std::vector<Point>& path, float startspeed, const Pace& pace) {
+Route makeroute(const Clearance& cave, const std::vector<Point>& path, float startspeed) {
   Route route;
   if (path.empty()) return route;
   std::vector<Point> points = resample(smooth(cave, resample(path, Spacing)), Spacing);
   const int n = int(points.size());
   for (int i = 0; i < n; i++) {
     float room = cave.at(points[i].x, points[i].y);
-    float speed = std::min(pace.top, pace.slowest + pace.squeeze * std::max(0.0f, room - SmoothedRoom));
+    float speed = std::min(RouteTopSpeed, RouteSlowest + RouteSqueeze * std::max(0.0f, room - SmoothedRoom));
     float turn = bend(points, i);
-    if (turn > 1e-4f) speed = std::min(speed, std::sqrt(pace.sideways / turn));
-    route.push_back({points[i], room, std::max(speed, pace.slowest)});
+    if (turn > 1e-4f) speed = std::min(speed, std::sqrt(RouteSideways / turn));
+    route.push_back({points[i], room, std::max(speed, RouteSlowest)});
   }
   // The route ends at rest and starts at the ship's speed; between, no
   // speed asks for more braking or speeding up than the ship can do.
   route.back().speed = 0;
-  route.front().speed = std::max(startspeed, pace.slowest);
+  route.front().speed = std::max(startspeed, RouteSlowest);
   for (int i = n - 2; i >= 0; i--) {
     // Braking on the way down fights gravity, and the nose may have to
     // come upright first; on the way up only gravity brakes, since the
     // rocket is never fired downward.
     const float dy = (points[i + 1].y - points[i].y) / Spacing;
-    const float braking = dy > 0 ? pace.braking - pace.downhill * dy : pace.braking + (pace.uphill - pace.braking) * -dy;
+    const float braking = dy > 0 ? RouteBraking - RouteDownhill * dy : RouteBraking + (RouteUphill - RouteBraking) * -dy;
     route[i].speed = std::min(route[i].speed, std::sqrt(route[i + 1].speed * route[i + 1].speed + 2 * braking * Spacing));
   }
   for (int i = 1; i < n; i++)
-    route[i].speed = std::min(route[i].speed, std::sqrt(route[i - 1].speed * route[i - 1].speed + 2 * pace.speedup * Spacing));
+    route[i].speed = std::min(route[i].speed, std::sqrt(route[i - 1].speed * route[i - 1].speed + 2 * RouteSpeedup * Spacing));
   return route;
 }
 

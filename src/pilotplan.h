@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "pilottuning.h"
 
 // Route planning for the pilot: how far every pixel of a level is from rock,
 // the cheapest ways through the cave from one place to every other, and the
@@ -31,11 +32,6 @@ class Clearance {
   int w = 0, h = 0;
   std::vector<float> distance;  // row-major
 };
-
-// The planning grid: one cell every Cell pixels, its point at the cell's centre.
-constexpr int Cell = 4;
-// The least clearance a route keeps: the ship's radius and a little.
-constexpr float MinClearance = ShipRadius + 2.0f;
 
 // A place the route keeps away from, such as a wibblet's home.
 struct Keepout {
@@ -84,24 +80,12 @@ struct Waypoint {
   float clearance;  // pixels to rock
   float speed;      // fastest the ship should fly here, px/s
 };
-constexpr float Spacing = 4.0f;
 using Route = std::vector<Waypoint>;
 
-// Speed limits of routes, px/s and px/s^2.
-struct Pace {
-  float top = 300.0f;        // in open cave
-  float squeeze = 10.0f;     // extra px/s per pixel of room beside the ship
-  float slowest = 30.0f;     // in the tightest passage
-  float braking = 60.0f;     // deceleration the speeds allow for
-  float downhill = 25.0f;    // less of it going straight down
-  float uphill = 32.0f;      // going straight up: gravity alone
-  float speedup = 55.0f;     // acceleration the speeds allow for
-  float sideways = 70.0f;    // acceleration in bends
-};
-
 // Smooths a path of cells into an evenly spaced route that ends at rest,
-// starting at `startspeed`.
-Route makeroute(const Clearance& cave, const std::vector<Point>& path, float startspeed, const Pace& pace = Pace());
+// starting at `startspeed`, with speeds the ship can keep to (the Route...
+// figures of pilottuning.h).
+Route makeroute(const Clearance& cave, const std::vector<Point>& path, float startspeed);
 
 // Route length in pixels.
 float routelength(const Route& route);

@@ -1,19 +1,13 @@
 #pragma once
 
 #include "classes.h"
-#include "flylevels/plan.h"
+#include "pilotplan.h"
 
 // Flying the ship with its own keys: the nose turned toward the thrust the
 // moment asks for and the rocket pulsed to give it on average, routes
 // followed at their speeds, and points held.
 
 namespace pilot {
-
-// The Mk1 ship as the pilot knows it, px/s^2 and rad/s.
-constexpr float Gravity = 40.0f;
-constexpr float RocketPush = 120.0f;
-constexpr float TurnRate = 1.5707964f;
-constexpr float ShotSpeed = 120.0f;
 
 // What the pilot reads of the ship each frame.
 struct ShipState {
@@ -40,8 +34,6 @@ class Attitude {
   // Keys that give the ship `wanted` (px/s^2, gravity included) on
   // average over the next frames of `step` seconds.
   Keys accelerate(const ShipState& ship, Point wanted, float step);
-  // Keys that turn the nose toward `angle`, rocket off.
-  Keys turnto(const ShipState& ship, float angle, float step);
 
  private:
   float pulse = 0;  // rocket on-time owed (+) or overdrawn (-), in frames
@@ -62,8 +54,6 @@ class Follower {
   float done() const { return float(index) * Spacing; }
   float left() const { return float(route.size() - 1 - index) * Spacing; }
   const Route& path() const { return route; }
-  // The speed the route asks for where the ship is, px/s.
-  float pace() const { return route.empty() ? 0.0f : route[index].speed; }
   // How far the ship is from the route, pixels.
   float offroute(const ShipState& ship) const;
 

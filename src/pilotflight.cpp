@@ -1,4 +1,4 @@
-#include "flylevels/flight.h"
+#include "pilotflight.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,136 +9,27 @@
 
 #include "checks.h"
 #include "enemies.h"
-#include "flylevels/control.h"
-#include "flylevels/dodge.h"
-#include "flylevels/ground.h"
-#include "flylevels/plan.h"
-#include "flylevels/station.h"
-#include "flylevels/wibblets.h"
+#include "items.h"
 #include "manager.h"
 #include "map.h"
+#include "pilotcontrol.h"
+#include "pilotdodge.h"
+#include "pilotground.h"
+#include "pilotplan.h"
+#include "pilotstation.h"
+#include "pilottuning.h"
+#include "pilotwibblets.h"
 #include "playerinfo.h"
 
 namespace pilot {
 
 namespace {
 
-// Stores a trip uses: per pixel of route, and for each start and stop
-// (the climb out, the braking, the settling); measured on the shipped
-// levels with some to spare.
-const float FuelPerPixel = 0.00033f;
-const float FuelPerTrip = 0.05f;
-// A tank is worth a visit when it adds this much to a store, net of the
-// detour and the time there.
-const float WorthwhileGain = 0.15f;
-const float OnTheWay = 200.0f;  // pixels of detour
-// A store below this is filled at the best tank within reach, whatever
-// the way to the exit; the shorter of the two first.
-const float LowStore = 0.45f;
-const float ShortestSlack = 0.05f;
-const float Shortest = 0.02f;  // a tie-breaker
-const float ReachSpare = 0.0f;
-const float UnderFire = 0.3f;
-const float FightFirst = 0.1f;
-const float AcidTripReserve = 0.35f;
-const float DetourFactor = 1.4f;  // routes against the straight line, roughly
-const float HoverCost = 0.06f;         // hovering to draw rather than sitting
-const float NearerIsBetter = 0.0005f;  // per pixel, between tanks otherwise alike
-// What the stores must hold beyond the way to the exit: the margin a
-// level must leave, and some for each fight still ahead.
-const float ExitReserve = 0.3f;
-const float FightAllowance = 0.15f;
-const float LeastCapacity = 0.15f;
-const float TankGroup = 250.0f;  // pixels between tanks that stand together
-// From one seat to another close by on the same floor the ship goes
-// straight across this low over the floor, without a route.
-const float StepReach = 100.0f;
-const float StepHeight = 6.0f;
-// Hovering to draw from a base or tank: the ship's centre this far above
-// its position puts the probe point right on it; the nearest and furthest
-// heights tried.
-const float DockHeight = 75.0f;
-const float DockLowest = ShipRadius + 8.0f;
-const float DockHighest = 110.0f;
-const float DockReach = 30.0f;  // SPACE is held this close to the docking point
-const float DockSpeed = 60.0f;  // and this slow
-const float FullStore = 0.995f;
-const float DrawingStalled = 2.0f;  // seconds without a gain before a tank is left
-// Wibblets: routes keep this far from their homes beyond the two radii,
-// and pay more within this distance.
-const float WibbletBerth = 40.0f;
-const float WibbletWide = 200.0f;
-// A route into a place where a wibblet's drops would hit a ship keeping
-// still costs this much more per pixel, and a wibblet whose drops reach
-// this much of the way it guards (pixels of route), or that the way
-// passes this close to, is fought first.
-const float DangerWeight = 6.0f;
-const float GuardStretch = 40.0f;
-const float GuardNear = 150.0f;
-const float HoverWorthExposure = 200.0f;
-// Fuel: a landing, a second of hovering, the seconds of hovering per drop
-// fired in the air, and what a fight must leave when a tank is wanted.
-const float LandingFuel = 0.04f;
-const float HoverFuel = 0.0167f;
-const float HoverSecondsPerDrop = 1.8f;
-const float FightReserve = 0.1f;
-// Hits each kind of wibblet takes from a drop of hydrochloric acid (three
-// times fewer with hydrofluoric), a share of the drops fired that hit,
-// and the acid one drop takes.
-const int HitsToKill[] = {0, 3, 5, 8, 10};
-const float ExpectedAccuracy = 0.6f;
-const float AcidPerDrop = 0.05f;
-const float AcidDetour = 400.0f;  // pixels to an acid tank worth a visit for more
-// Fighting: the gun fires once a second; the nose must be this close to the
-// aim; a drop may fly this long; a fight is given up after this long at
-// its station without a kill, or this long without an aim.
-const float GunInterval = 1.01f;
-const float AimTolerance = 0.012f;
-const float LongestDrop = 2.6f;
-const float FightTimeout = 60.0f;
-const float NoAimTimeout = 5.0f;
-const int MostDropsPerHit = 4;
-// Hovering to fight: how hard the rocket holds the height while the nose
-// is turned to aim, and the tilt beyond which it cannot.
-const float SteepestHoverAim = 2.0f;
-const float HoverSteadySpeed = 25.0f;
-const float HoverSteadyDistance = 30.0f;
-const float AimWindow = 1.8f;       // seconds of turning to aim before coming back
-const float FallAllowance = 60.0f;  // pixels below the station the ship may sink meanwhile
-// Landing: over the seat it comes down no faster than this, and it has
-// landed when this near the seat and this slow.
-const float LandingSpeed = 30.0f;
-const float OverSeat = 6.0f;
-const float SeatedDistance = 10.0f;
-const float SeatedSpeed = 12.0f;
-const float ApproachSpeed = 40.0f;
-const float StepSpeed = 10.0f;
-const float StepSpeedPerPixel = 0.5f;
-const float DrawingSeat = 4.0f;
-const int MostHandovers = 4;
-const float SteadyOffset = 3.0f;
-const float SteadySpeed = 2.5f;
-// Seated, a sideways speed above this is stopped with the rocket, the nose
-// turned at least this far to the side and this far down.
-const float Sliding = 1.0f;
-const float PushingSideways = 0.5f;
-const float PushingDown = 0.3f;
-const float SlideStopAngle = 1.7f;
-// A leg is planned again when the ship strays this far or stalls this long.
-const float Strayed = 80.0f;
-const float StallTime = 15.0f;
-const float StallProgress = 40.0f;
-const float ReplanEvery = 0.5f;  // at most this often, seconds
-const float RethinkEvery = 2.0f;
-// After a dodge the ship carries on with what it was doing once it has
-// been safe for this long.
-const float DodgeSettle = 0.3f;
-const float TrailInterval = 0.2f;
-const float DryTime = 5.0f;  // seconds with a store run dry before the flight is given up
-const int SeatSpacing = 4;
+// The gun is ready this long after a shot, for the pilot: a frame after
+// the game's own delay.
+const float GunInterval = FireDelay + GunSpare;
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
-float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
 float pathlength(const std::vector<Point>& path) {
   float len = 0;
   for (size_t i = 1; i < path.size(); i++) len += distance(path[i - 1], path[i]);
@@ -209,6 +100,7 @@ class Flight {
   float lastshot = -10, lastaim = 0, aimstart = 0;
   bool aiming = false;
   int dropsfired = 0;
+  float acidperdrop = 0;  // what the fitted gun takes from the store a shot
 
   void say(const std::string& what) {
     if (log) *log << "  " << int(time * 10) / 10.0f << " s: " << what << "\n";
@@ -273,7 +165,7 @@ bool Flight::findobjects() {
         objectspots.push_back(e->position);
         alive.push_back(Watched{e});
         report.wibblets[e->type]++;
-        zones[e] = std::make_unique<DangerZone>(e->position, dropspeed(e->type), cave);
+        zones[e] = std::make_unique<DangerZone>(e->position, enemyshotspeed(e->type), cave);
       }
     }
   Point spot;
@@ -287,7 +179,7 @@ bool Flight::findobjects() {
 // DockHeight as there is room for.
 bool Flight::hoverpoint(const StaticObject* object, Point& spot) const {
   const float lowest = DockLowest + float(object->height);
-  for (float off = 0; off <= DockHighest - lowest; off += 2.0f)
+  for (float off = 0; off <= DockHighest - lowest; off += DockStep)
     for (float height : {DockHeight - off, DockHeight + off}) {
       if (height < lowest || height > DockHighest) continue;
       Point p{object->position.x, object->position.y - height};
@@ -364,8 +256,8 @@ float Flight::gainfrom(const StaticObject* tank) const {
   switch (tank->type) {
     case TankHydrogen: gain = 1.0f - ship->hydrogen; break;
     case TankOxygen: gain = 1.0f - ship->oxygen; break;
-    case TankHCl: gain = ship->ammotype == Hydrochloric ? 1.0f - ship->ammo : (ship->ammo < 0.15f ? 1.0f : 0.0f); break;
-    case TankHF: gain = ship->ammotype == Hydrofluoric ? 1.0f - ship->ammo : (ship->ammo < 0.7f ? 1.0f : 0.0f); break;
+    case TankHCl: gain = ship->ammotype == Hydrochloric ? 1.0f - ship->ammo : (ship->ammo < LowAcid ? 1.0f : 0.0f); break;
+    case TankHF: gain = ship->ammotype == Hydrofluoric ? 1.0f - ship->ammo : (ship->ammo < LowForHydrofluoric ? 1.0f : 0.0f); break;
     default: break;
   }
   if ((tank->type == TankHCl || tank->type == TankHF) && alive.size() == skipped.size()) gain = 0;
@@ -399,7 +291,7 @@ bool Flight::choosetank(const Spread& here, const std::vector<Point>& toexitpath
     const bool shortest = gas && storefor(tank->type) <= low + ShortestSlack;
     if (bestscore <= 0 && shortest && there < lastchance) lastchance = there, best = j;
     // The stores must get there, and for acid with enough left to go on.
-    if (tripfuel(there) > low - (gas ? ReachSpare : AcidTripReserve)) continue;
+    if (tripfuel(there) > low - (gas ? 0.0f : AcidTripReserve)) continue;
     const float detour = std::max(0.0f, there + fromexit->lengthto(j.approach) - toexit);
     if (detour > OnTheWay && !(wanting && gas)) continue;
     // A tank under a wibblet's drops means a fight first, or, with a
@@ -418,7 +310,7 @@ bool Flight::acidjob(const Spread& here, Job& best) const {
   float nearest = 1e30f;
   for (StaticObject* tank : tanks) {
     if ((tank->type != TankHCl && tank->type != TankHF) || tank->capacity < LeastCapacity) continue;
-    if (tank->type == TankHCl && ship->ammotype == Hydrofluoric && ship->ammo > 0.15f) continue;
+    if (tank->type == TankHCl && ship->ammotype == Hydrofluoric && ship->ammo > LowAcid) continue;
     Job j = tankjob(tank);
     if (!j.object || !here.reaches(j.approach)) continue;
     const float there = here.lengthto(j.approach);
@@ -428,10 +320,7 @@ bool Flight::acidjob(const Spread& here, Job& best) const {
   return nearest < 1e30f;
 }
 
-int Flight::hitsneeded(const Enemy* e) const {
-  const int hits = HitsToKill[e->type];
-  return ship->ammotype == Hydrofluoric ? (hits + 2) / 3 : hits;
-}
+int Flight::hitsneeded(const Enemy* e) const { return hitstokill(e->type, aciddamage(ship->ammotype)); }
 
 int Flight::dropsneeded(const Enemy* e) const { return int(std::ceil(float(hitsneeded(e)) / ExpectedAccuracy)); }
 
@@ -494,7 +383,7 @@ bool Flight::fightjob(const Spread& here, Enemy* guard, Job& fight) const {
   std::vector<const DangerZone*> dangers;
   for (const Watched& w : alive) dangers.push_back(zones.at(w.enemy).get());
   StationNeeds needs;
-  needs.hits = HitsToKill[guard->type];
+  needs.hits = hitstokill(guard->type, aciddamage(Hydrochloric));
   Station st;
   if (!choosestation(cave, here, seats, zones.at(guard)->home(), dangers, needs, st)) return false;
   fight.kind = Job::Fight;
@@ -529,13 +418,13 @@ bool Flight::decide() {
   if (tankfirst && next.kind == Job::Tank) {
     Job j;
     Enemy* shooter = shooterof(next.spot);
-    if (shooter && !skipped.count(shooter) && ship->ammo >= float(hitsneeded(shooter)) * AcidPerDrop && fightjob(here, shooter, j) &&
+    if (shooter && !skipped.count(shooter) && ship->ammo >= float(hitsneeded(shooter)) * acidperdrop && fightjob(here, shooter, j) &&
         std::min(ship->hydrogen, ship->oxygen) - fightfuel(here, j) - tripfuel(tofuel(j.spot)) > FightReserve) {
       say(std::string("clearing the way to the ") + storename(next.object->type) + " tank");
       next = j;
     }
   }
-  for (int round = 0; round < 4; round++) {
+  for (int round = 0; round < MostGuardRounds; round++) {
     const Guard g = firstguard(here.pathto(next.approach), next.target, passing);
     Enemy* guard = g.enemy;
     if (!guard) break;
@@ -543,7 +432,7 @@ bool Flight::decide() {
     // Acid is fetched first when the store could not kill the guard even
     // with every drop hitting, or when a tank is close by and the store
     // would likely not do.
-    const float wanted = float(dropsneeded(guard)) * AcidPerDrop, least = float(hitsneeded(guard)) * AcidPerDrop;
+    const float wanted = float(dropsneeded(guard)) * acidperdrop, least = float(hitsneeded(guard)) * acidperdrop;
     const bool fetch = next.kind != Job::Tank && acidjob(here, j) &&
                        (ship->ammo < least || (ship->ammo < wanted && here.lengthto(j.approach) < AcidDetour));
     if (fetch) {
@@ -764,7 +653,7 @@ bool Flight::aimattarget(const ShipState& s, float& angle) {
 // height as long as the nose allows, fires, and comes back.
 Keys Flight::fight(const ShipState& s, bool seated) {
   if (time - jobstart > FightTimeout || ship->ammo < 0 || time - lastaim > NoAimTimeout ||
-      dropsfired > MostDropsPerHit * HitsToKill[job.target->type]) {
+      dropsfired > MostDropsPerHit * hitstokill(job.target->type, aciddamage(Hydrochloric))) {
     giveup("could not finish it");
     return Keys();
   }
@@ -787,7 +676,7 @@ Keys Flight::fight(const ShipState& s, bool seated) {
   }
   lastaim = time;
   Keys keys = turnkeys(s, angle, settings.step);
-  if (!seated) keys.up = std::cos(s.angle) * RocketPush > Gravity && s.speed.y > 0;
+  if (!seated) keys.up = std::cos(s.angle) * RocketAcceleration > Gravity && s.speed.y > 0;
   if (ready && std::fabs(std::remainder(angle - s.angle, 2.0f * float(M_PI))) < AimTolerance) {
     keys.fire = true;
     lastshot = time;
@@ -827,11 +716,17 @@ void Flight::afterframe(float shieldbefore) {
   }
   // A hit costs at least an eighth of the shield; recharging adds a trickle.
   const float lost = shieldbefore - ship->shieldpower;
-  if (lost > 0.01f) {
+  if (lost > ShieldLossSeen) {
     bool rock = !discfits(collisionmap, int(ship->position.x), int(ship->position.y), int(ShipRadius) + 2);
-    report.damage.push_back({ship->position, rock, lost * 320.0f});
-    say(rock ? "hit rock at " + std::to_string(int(lost * 320.0f)) + " px/s" : "hit by a drop");
+    const float strength = lost * (ShieldHitShare * HitScale);
+    report.damage.push_back({ship->position, rock, strength});
+    say(rock ? "hit rock at " + std::to_string(int(strength)) + " px/s" : "hit by a drop");
   }
+  for (const Watched& w : alive)
+    if (!w.enemy->dead && wibbletcanfire(collisionmap, w.enemy->position, ship->position)) {
+      report.underfire += settings.step;
+      break;
+    }
   bool lost_target = false;
   for (size_t i = 0; i < alive.size();) {
     Enemy* e = alive[i].enemy;
@@ -856,6 +751,7 @@ void Flight::afterframe(float shieldbefore) {
 void Flight::finish() {
   report.time = time;
   if (!ship) return;
+  report.stop = ship->position;
   report.shield = ship->shieldpower;
   report.hydrogen = ship->hydrogen;
   report.oxygen = ship->oxygen;
@@ -866,6 +762,7 @@ void Flight::finish() {
 FlightReport Flight::run() {
   playerinfo.init();
   playerinfo.levelcomplete = false;
+  acidperdrop = acidperpull(playerinfo.weapon);
   cave = Clearance(collisionmap);
   if (!findobjects()) return report;
   seats = findseats(collisionmap, cave, SeatSpacing);
@@ -928,6 +825,13 @@ FlightReport Flight::run() {
 
 }  // namespace
 
-FlightReport flylevel(const FlightSettings& settings, std::ostream* log) { return Flight(settings, log).run(); }
+float tripfuel(float pixels) { return FuelPerTrip + FuelPerPixel * pixels; }
+
+FlightReport flylevel(const FlightSettings& settings, std::ostream* log) {
+  const PlayerInfo player = playerinfo;
+  FlightReport report = Flight(settings, log).run();
+  playerinfo = player;
+  return report;
+}
 
 }  // namespace pilot

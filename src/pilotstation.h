@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "flylevels/control.h"
+#include "pilotcontrol.h"
 
 // Where to fight a wibblet from: a place from which a drop reaches it
 // quickly over clear air, where no wibblet's drops reach the ship, best
@@ -21,7 +21,7 @@ class Spread;
 // straight up are never used: a miss would fall back on the ship. Of two
 // drops the quicker, or with `nearto` the one nearer that nose angle.
 bool lob(Point from, Point target, const Clearance& cave, float longest, float& angle, float& flight,
-         float steepest = 0.3f, const float* nearto = nullptr);
+         float steepest = SteepestDrop, const float* nearto = nullptr);
 
 // The nose angle that sends a drop from the ship, moving or not, to where
 // the target will be when the drop gets there: `where(t)` is the target's

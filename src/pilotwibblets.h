@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "pilottuning.h"
 
 class Enemy;
 
@@ -40,18 +41,11 @@ void watchframe(Watched& w, float step);
 // (rock aside), assuming it sets off again every second.
 Point foresee(const Watched& w, float seconds, float step);
 
-// Speed of a wibblet's drops, px/s.
-float dropspeed(int enemytype);
-
 // How near a wibblet's drop, fired from `from` straight at a ship whose
 // centre stays at `at`, passes that centre: pixels, or Unhurt when the ship
 // is out of the wibblet's range or the drop bursts on rock first.
 constexpr float Unhurt = 1e6f;
 float dropmiss(Point from, Point at, float speed, const Clearance& cave);
-
-// A drop passing a ship's centre closer than this may hit it: the two
-// radii and a little.
-constexpr float DropReach = ShipRadius + 3.0f + 4.0f;
 
 // Where a ship that keeps still would be hit by one wibblet's drops: every
 // place within its range that a drop aimed at the ship from somewhere in

@@ -1,52 +1,15 @@
-#include "flylevels/station.h"
+#include "pilotstation.h"
 
 #include <cmath>
 
-#include "flylevels/control.h"
-#include "flylevels/plan.h"
-#include "flylevels/wibblets.h"
+#include "pilotcontrol.h"
+#include "pilotplan.h"
+#include "pilottuning.h"
+#include "pilotwibblets.h"
 
 namespace pilot {
 
 namespace {
-
-const float DropRadius = 3.0f;
-// A drop path is checked every this many seconds; it must stay this far
-// from rock until it is this near the wibblet.
-const float PathStep = 0.04f;
-const float PathRoom = DropRadius + 1.0f;
-const float NearTarget = 20.0f;
-// Stations: not nearer the wibblet than this (its swing reaches about
-// 60 pixels from home), drops no longer than this, and hover stations on a
-// lattice this fine with this much room round them to aim in.
-const float NearestStation = 130.0f;
-const float FarthestStation = 520.0f;
-const float LongestFlight = 2.4f;
-const int Lattice = 16;
-const float HoverRoom = 48.0f;
-const float SinkRoom = 60.0f;
-const float SteepestHoverAim = 2.0f;
-// The choice: route cost in pixels, plus pixels for each second of a
-// drop's flight (a longer flight misses a swinging wibblet more often),
-// plus pixels for hovering through each hit (fuel), plus a penalty for a
-// place within reach of a wibblet's drops.
-const float PixelsPerFlightSecond = 300.0f;
-const float HoverPixels = 150.0f;
-const float HoverPixelsPerHit = 170.0f;
-const float UnsafePixels = 2000.0f;
-// Hovering, a nose turned no further than this from upright still holds
-// the ship up while it aims; turning further costs a fall and a climb.
-const float EasyTilt = 0.8f;
-const float TiltPixels = 400.0f;
-// Points about a wibblet's home it swings through, all of which a station
-// must reach.
-const Point SwingPoints[] = {{0, -30}, {0, 30}, {-30, 0}, {30, 0}};
-const float Steepest = 0.3f;
-// Aiming at a moving target: rounds of flight time and aim.
-const int AimRounds = 4;
-// Seats are reached from straight above, from as low as routes go.
-const float LowestApproach = 6.0f;
-const float HighestApproach = 40.0f;
 
 Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
 Point operator*(Point a, float k) { return {a.x * k, a.y * k}; }
@@ -56,7 +19,7 @@ Point nose(float angle) { return {std::sin(angle), -std::cos(angle)}; }
 // elevation root chosen by `high`; false when out of reach.
 bool solve(Point from, Point target, bool high, float& angle) {
   const float dx = target.x - from.x, across = std::fabs(dx), rise = from.y - target.y;
-  const float v2 = ShotSpeed * ShotSpeed;
+  const float v2 = ShipShotSpeed * ShipShotSpeed;
   const float disc = v2 * v2 - Gravity * (Gravity * across * across + 2 * rise * v2);
   if (disc < 0 || across < 1.0f) return false;
   const float elevation = std::atan((v2 + (high ? 1.0f : -1.0f) * std::sqrt(disc)) / (Gravity * across));
@@ -67,7 +30,7 @@ bool solve(Point from, Point target, bool high, float& angle) {
 // True when the drop fired at `angle` from the nose reaches the target
 // without meeting rock; `flight` is when it is nearest.
 bool clearpath(Point from, float angle, Point target, const Clearance& cave, float longest, float& flight) {
-  const Point start = from + nose(angle) * ShipRadius, v = nose(angle) * ShotSpeed;
+  const Point start = from + nose(angle) * ShipRadius, v = nose(angle) * ShipShotSpeed;
   float nearest = 1e9f;
   for (float t = 0; t <= longest; t += PathStep) {
     Point p{start.x + v.x * t, start.y + v.y * t + 0.5f * Gravity * t * t};
@@ -83,6 +46,11 @@ bool clearpath(Point from, float angle, Point target, const Clearance& cave, flo
   return nearest < NearTarget;
 }
 
+// The choice: route cost in pixels, plus pixels for each second of a
+// drop's flight (a longer flight misses a swinging wibblet more often),
+// plus pixels for hovering through each hit (fuel) and for a nose tilted
+// beyond what holds the ship up, plus a penalty for a place within reach
+// of a wibblet's drops.
 float stationcost(float routecost, float flight, float angle, bool seat, bool safe, const StationNeeds& needs) {
   float cost = routecost + PixelsPerFlightSecond * flight;
   if (!seat) cost += HoverPixels + HoverPixelsPerHit * float(needs.hits) + TiltPixels * std::max(0.0f, std::fabs(angle) - EasyTilt);
@@ -127,11 +95,11 @@ bool aimdrop(const ShipState& ship, const std::function<Point(float)>& where, co
   // target moved back by that speed, and go round again with the flight
   // time found, until it settles.
   Point now = where(0);
-  flight = std::hypot(now.x - ship.at.x, now.y - ship.at.y) / ShotSpeed;
+  flight = std::hypot(now.x - ship.at.x, now.y - ship.at.y) / ShipShotSpeed;
   for (int round = 0; round < AimRounds; round++) {
     Point t = where(flight);
     Point goal{t.x - ship.speed.x * flight, t.y - ship.speed.y * flight};
-    if (!lob(ship.at, goal, cave, longest, angle, flight, Steepest, &ship.angle)) return false;
+    if (!lob(ship.at, goal, cave, longest, angle, flight, SteepestDrop, &ship.angle)) return false;
   }
   return true;
 }

@@ -1,27 +1,13 @@
-#include "flylevels/ground.h"
+#include "pilotground.h"
 
 #include <cmath>
 
-#include "flylevels/plan.h"
+#include "pilotplan.h"
+#include "pilottuning.h"
 
 namespace pilot {
 
 namespace {
-
-// The ship's outline touches a flat floor over about 11 pixels either side
-// of its lowest point when it sinks in 3 pixels; a floor level over a little
-// more than that gives a contact straight up, whatever the bounce.
-const int LevelHalfWidth = 14;
-// Drawing from a tank: the probe point below the ship must be this much
-// nearer than the ship's own reach, and nearer the tank than anything
-// else by this much, so the jitter of a resting ship changes nothing.
-const float ProbeSpare = 4.0f;
-const float NearestBy = 4.0f;
-// Beside a tank: from just clear of its body outward.
-const int BesideNearest = 34;
-const int BesideFurthest = 56;
-const int BesideStep = 2;
-const int TankFloorSearch = 40;
 
 bool solidat(BITMAP* solid, int x, int y) { return getpixel(solid, x, y) != 0; }
 

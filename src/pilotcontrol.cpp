@@ -1,42 +1,13 @@
-#include "flylevels/control.h"
+#include "pilotcontrol.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "pilottuning.h"
+
 namespace pilot {
 
 namespace {
-
-// The nose never tilts further than this from upright while steering.
-const float MaxTilt = 1.2f;
-// Below this wanted thrust the nose just stands upright.
-const float NoThrust = 8.0f;
-// The rocket fires only while the nose is this close to where it should be.
-const float AlignedEnough = 0.7f;
-// Gains: wanted speed per pixel off target, wanted acceleration per px/s
-// of speed off the wanted one, and the cap on both.
-const float PositionGain = 1.2f;
-const float CrossGain = 1.5f;
-const float MaxCorrection = 60.0f;
-const float SpeedGain = 2.2f;
-const float MaxAcceleration = 70.0f;
-// Near rock: the room (beyond the ship's radius) below which the approach
-// speed toward it is held down, and how hard.
-const float GuardRoom = 14.0f;
-const float GuardSpeed = 15.0f;
-const float GuardSpeedPerPixel = 4.0f;
-const float GuardGain = 4.0f;
-// The end of a route is held as a point once this close.
-const float HoldDistance = 40.0f;
-const float ArrivedDistance = 12.0f;
-const float ArrivedSpeed = 15.0f;
-// Braking while the nose turns: the deceleration counted on once it has
-// come round, how far ahead that is heeded (route points), and the least
-// speed flown short of the route's end.
-const float Braking = 50.0f;
-const size_t BrakingLookahead = 120;
-const float LeastSpeed = 15.0f;
-const size_t TangentSpan = 3;
 
 Point operator+(Point a, Point b) { return {a.x + b.x, a.y + b.y}; }
 Point operator-(Point a, Point b) { return {a.x - b.x, a.y - b.y}; }
@@ -85,11 +56,11 @@ Keys Attitude::accelerate(const ShipState& ship, Point wanted, float step) {
   // Turned the way that keeps the nose off straight down (the short way
   // round may pass it), so the rocket never fires toward the floor.
   Keys keys;
-  const float deadband = 0.5f * TurnRate * step, turn = heading - ship.angle;
+  const float deadband = 0.5f * TurnSpeed * step, turn = heading - ship.angle;
   keys.right = turn > deadband;
   keys.left = turn < -deadband;
   float error = std::fabs(wrap(heading - ship.angle));
-  float duty = error < AlignedEnough ? std::clamp(dot(nose(ship.angle), thrust) / RocketPush, 0.0f, 1.0f) : 0.0f;
+  float duty = error < AlignedEnough ? std::clamp(dot(nose(ship.angle), thrust) / RocketAcceleration, 0.0f, 1.0f) : 0.0f;
   // A running sum of the on-time owed, so that short pulses add up to the
   // wanted share of full thrust whatever the frame length.
   pulse = std::clamp(pulse + duty, -1.0f, 1.0f);
@@ -100,12 +71,10 @@ Keys Attitude::accelerate(const ShipState& ship, Point wanted, float step) {
   return keys;
 }
 
-Keys Attitude::turnto(const ShipState& ship, float angle, float step) { return turnkeys(ship, angle, step); }
-
 Keys turnkeys(const ShipState& ship, float angle, float step) {
   Keys keys;
   float error = wrap(angle - ship.angle);
-  float deadband = 0.5f * TurnRate * step;
+  float deadband = 0.5f * TurnSpeed * step;
   keys.right = error > deadband;
   keys.left = error < -deadband;
   return keys;
@@ -120,7 +89,7 @@ Follower::Follower(Route r) : route(std::move(r)) {}
 Point Follower::acceleration(const ShipState& ship, const Clearance& cave) {
   if (route.empty()) return holdpoint(ship, ship.at, 0, cave);
   // The nearest point, searched a little behind and further ahead.
-  size_t lo = index > 10 ? index - 10 : 0, hi = std::min(route.size() - 1, index + 80);
+  size_t lo = index > SearchBehind ? index - SearchBehind : 0, hi = std::min(route.size() - 1, index + SearchAhead);
   float best = 1e9f;
   for (size_t i = lo; i <= hi; i++) {
     float d = length(route[i].at - ship.at);
@@ -129,7 +98,7 @@ Point Follower::acceleration(const ShipState& ship, const Clearance& cave) {
       index = i;
     }
   }
-  if (left() < HoldDistance) return holdpoint(ship, route.back().at, std::max(route[index].speed, 20.0f), cave);
+  if (left() < HoldDistance) return holdpoint(ship, route.back().at, std::max(route[index].speed, HoldSpeed), cave);
   size_t ahead = std::min(route.size() - 1, index + TangentSpan);
   Point along = route[ahead].at - route[index].at;
   along = along * (1.0f / std::max(length(along), 1e-3f));
@@ -145,15 +114,15 @@ Point Follower::acceleration(const ShipState& ship, const Clearance& cave) {
 // the fastest speed from which every point ahead is still reached at its
 // own speed, braking only once the nose has come round.
 float Follower::brakingspeed(const ShipState& ship, Point along) const {
-  const Point brake{-along.x * Braking, -along.y * Braking - Gravity};
+  const Point brake{-along.x * TurnBraking, -along.y * TurnBraking - Gravity};
   const float heading = std::clamp(std::atan2(brake.x, -brake.y), -MaxTilt, MaxTilt);
-  const float turning = std::fabs(heading - ship.angle) / TurnRate;
+  const float turning = std::fabs(heading - ship.angle) / TurnSpeed;
   const float coasting = length(ship.speed) * turning;
   float fastest = 1e9f;
   for (size_t j = index; j < std::min(route.size(), index + BrakingLookahead); j++) {
     const float room = float(j - index) * Spacing - coasting;
     const float v = route[j].speed;
-    fastest = std::min(fastest, room <= 0 ? v : std::sqrt(v * v + 2 * Braking * room));
+    fastest = std::min(fastest, room <= 0 ? v : std::sqrt(v * v + 2 * TurnBraking * room));
   }
   return fastest;
 }
