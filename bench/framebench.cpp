@@ -31,10 +31,10 @@
 
 #include "classes.h"
 #include "common.h"
-#include "flylevels/flight.h"
 #include "main.h"
 #include "manager.h"
 #include "map.h"
+#include "pilotflight.h"
 #include "playerinfo.h"
 #include "support/benchsupport.h"
 #include "ui.h"
