@@ -262,7 +262,10 @@ TEST(DataFile, CheckRefusesWhatWouldCrashOrLeakInTheLoader) {
       {"sprite row without its end", rle(16, 3, 1, 8, row16.substr(0, 6)), false},
       {"sprite of negative size", rle(16, 3, 1, 0xFFFFFFF8, row16), false},
       {"8-bit sprite rows beyond its size", rle(8, 3, 1, 2, std::string("\xfe\x01\x05\x00", 4)), false},
-      {"sprite of 4096x4096 pixels", rle(16, 4096, 4096, 8192, rows16(4096)), true},
+      // At 4 bytes a pixel once loaded, the budget takes a sprite of 4000
+      // square but not one at the size cap.
+      {"sprite of 4000x4000 pixels", rle(16, 4000, 4000, 8000, rows16(4000)), true},
+      {"sprite of 4096x4096 pixels", rle(16, 4096, 4096, 8192, rows16(4096)), false, "more than 64 MB once loaded"},
       {"sprite of 4096x4096 + 1 pixels", rle(16, 24929, 673, 1346, rows16(673)), false, "a sprite of 24929x673"},
       {"font of 1-bit and coloured ranges", file(object(DAT_FONT, font)), false, "mixing"},
       {"glyph of rows without width", file(object(DAT_FONT, be16(0) + be16(1) + std::string(1, 8) + be32(65) + be32(65) +
