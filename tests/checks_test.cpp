@@ -196,6 +196,17 @@ TEST_F(Checks, AWibbletThatCanFireOnAShipLandedOnAPadIsReported) {
   wibblet(400, 168);
   EXPECT_EQ(report(checkpadfire), Lines{"record 1, start base at (100, 201): a ship landed on it is under fire from "
                                         "record 3, blue wibblet at (400, 168), 300 px away in clear sight"});
+  // A pile of 3,000 exit bases under a pile of 3,000 wibblets: 9 million
+  // problems, counted, the first hundred worded.
+  for (int i = 0; i < 3000; i++) base(PlayerBaseExit, 100);
+  for (int i = 0; i < 3000; i++) wibblet(400, 168);
+  const CheckedLevel checked = level();
+  ProblemList problems;
+  checkpadfire(checked, problems);
+  EXPECT_EQ(problems.total(), 9000000LL);
+  ASSERT_EQ(problems.kept().size(), ProblemList::MaxKept);
+  EXPECT_EQ(describe(problems.kept().back(), checked), "record 1, exit base at (100, 201): a ship landed on it is under fire "
+                                                       "from record 3100, blue wibblet at (400, 168), 300 px away in clear sight");
 }
 
 }  // namespace
