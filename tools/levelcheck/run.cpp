@@ -116,6 +116,9 @@ int checkandreport(const Options& options, std::ostream& out) {
         << "load error: " << error.text << "\n1 problem found\n";
     return ExitProblems;
   }
+  // One level a run: the textured rock kept for the next set-up is room
+  // the check can use.
+  forgetlevelrock();
   const ProblemList problems = checklevel(loaded.level);
   reportproblems(problems, loaded.level, out);
   if (!options.picture.empty()) {
