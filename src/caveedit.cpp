@@ -34,6 +34,7 @@ std::string coordinate(float v) {
 // keep the pointers.
 const std::string TooManyPoints = "A cavern holds at most " + std::to_string(MaxPoints) + " points";
 const std::string TooFewPoints = "A cavern keeps at least " + std::to_string(MinCavernPoints) + " points";
+const std::string TooFewToClose = "A cavern needs at least " + std::to_string(MinCavernPoints) + " points";
 
 }  // namespace
 
@@ -84,6 +85,19 @@ CaveVertex addcavern(Cave& cave, Point at) {
 void deletecavern(Cave& cave, CaveVertex& v) {
   cave.erase(cave.begin() + v.polygon);
   v = CaveVertex{};
+}
+
+const char* addcavernpoint(std::vector<Point>& drawn, Point at) {
+  if (static_cast<int>(drawn.size()) >= MaxPoints) return TooManyPoints.c_str();
+  drawn.push_back(at);
+  return nullptr;
+}
+
+const char* closecavern(Cave& cave, const std::vector<Point>& drawn, CaveVertex& v) {
+  if (static_cast<int>(drawn.size()) < MinCavernPoints) return TooFewToClose.c_str();
+  cave.push_back(Polygon{drawn});
+  v = {static_cast<int>(cave.size()) - 1, 0};
+  return nullptr;
 }
 
 void writemap(std::ostream& out, const Cave& cave) {

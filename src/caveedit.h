@@ -49,6 +49,16 @@ CaveVertex addcavern(Cave& cave, Point at);
 // Removes the whole polygon of `v`; `v` then names no vertex.
 void deletecavern(Cave& cave, CaveVertex& v);
 
+// A cavern drawn point by point: adds `at` after the points drawn so far.
+// Returns null, or the reason for refusing: a cavern holds at most
+// MaxPoints points.
+const char* addcavernpoint(std::vector<Point>& drawn, Point at);
+
+// Ends a drawing: appends the drawn points to `cave` as a polygon, and `v`
+// names its first point. Returns null, or the reason for refusing (fewer
+// than MinCavernPoints points), changing nothing.
+const char* closecavern(Cave& cave, const std::vector<Point>& drawn, CaveVertex& v);
+
 // Writes `cave` in the level map format: the polygon count, then one
 // polygon a line. Each coordinate is written in the fewest digits that
 // read back as the same float, so Map::load gives the same cave.

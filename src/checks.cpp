@@ -324,6 +324,26 @@ void reportoverlaps(const CheckedLevel& level, const LevelObject& object, const 
   problems.countmore(count);
 }
 
+bool startswith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
+
+// A check's text with the objects file's words taken out: another object's
+// "record 7, exit base at (...)" becomes "the exit base at (...)", and the
+// letters " (S record)" and " (T 0)" go.
+std::string withoutfileletters(std::string text) {
+  for (size_t at = text.find("record "); at != std::string::npos; at = text.find("record ", at + 1)) {
+    const size_t end = text.find_first_not_of("0123456789", at + 7);
+    if (end != at + 7 && end != std::string::npos && text.compare(end, 2, ", ") == 0)
+      text.replace(at, end + 2 - at, "the ");
+  }
+  for (size_t at = text.find(" ("); at != std::string::npos; at = text.find(" (", at + 1)) {
+    const size_t end = text.find(')', at);
+    if (end == std::string::npos) break;
+    const std::string inside = text.substr(at + 2, end - at - 2);
+    if (inside == "S record" || (inside.size() > 2 && inside.compare(0, 2, "T ") == 0)) text.erase(at, end + 1 - at);
+  }
+  return text;
+}
+
 }  // namespace
 
 void ProblemList::push_back(const Problem& problem) {
@@ -509,6 +529,27 @@ void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems) {
       problems.push_back({o.record, "does not stand on rock: the pixel below its position is open cave"});
 }
 
+void checkhascave(const CheckedLevel& level, std::vector<Problem>& problems) {
+  if (level.cave && level.cave->empty()) problems.push_back({0, "the level has no cave: it needs a cavern to fly in"});
+}
+
+void checkcaveedges(const CheckedLevel& level, std::vector<Problem>& problems) {
+  if (!level.cave) return;
+  const float m = CaveEdgeMargin, w = float(level.rock->w), h = float(level.rock->h);
+  for (size_t i = 0; i < level.cave->size(); i++)
+    for (const Point& p : (*level.cave)[i].points) {
+      const bool outside = !(p.x >= 0 && p.y >= 0 && p.x <= w && p.y <= h);  // NaN too
+      if (!outside && p.x >= m && p.y >= m && p.x <= w - m && p.y <= h - m) continue;
+      const int x = wholepixel(p.x), y = wholepixel(p.y);
+      std::ostringstream s;
+      s << "cave polygon " << i + 1 << (outside ? " reaches outside the level picture" : " comes within "
+          + std::to_string(CaveEdgeMargin) + " px of the picture's edge") << " at (" << x << ", " << y << ")"
+        << (outside ? "" : ", leaving no room for its rim");
+      problems.push_back({0, s.str(), true, x, y});
+      break;
+    }
+}
+
 Grid shipreach(const CheckedLevel& level) {
   const LevelObject* ship = firstship(level);
   if (!ship) return Grid(level.solid->w, level.solid->h);
@@ -549,6 +590,8 @@ ProblemList checklevel(const CheckedLevel& level) {
   std::vector<Problem> found;
   checkreach(level, shipreach(level), found);
   problems.add(found);
+  run(checkhascave);
+  run(checkcaveedges);
   checkpadfire(level, problems);
   return problems;
 }
@@ -556,4 +599,18 @@ ProblemList checklevel(const CheckedLevel& level) {
 std::string describe(const Problem& problem, const CheckedLevel& level) {
   if (problem.record <= 0 || problem.record > int(level.objects.size())) return problem.text;
   return naming(level.objects[problem.record - 1]) + ": " + problem.text;
+}
+
+std::string plaindescribe(const Problem& problem, const CheckedLevel& level) {
+  std::string text = withoutfileletters(problem.text);
+  if (problem.record <= 0 || problem.record > int(level.objects.size())) return text;
+  const LevelObject& o = level.objects[problem.record - 1];
+  const std::string subject = "the " + objectname(o.letter, o.type) + " at (" + std::to_string(o.x) + ", " +
+                              std::to_string(o.y) + ")";
+  // "its picture overlaps X" reads "the tank at (...) overlaps X", and the
+  // ship's "the ship overlaps X" "the ship at (...) overlaps X".
+  if (startswith(text, "its picture ")) text.erase(0, 12);
+  if (o.letter == ShipRecord && startswith(text, "the ship ")) return subject + text.substr(8);
+  if (startswith(text, "overlaps ") || startswith(text, "does not ")) return subject + " " + text;
+  return subject + ": " + text;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classes.h"
+#include "map.h"
 #include "reach.h"
 
 // The level designer's checks: everything that makes a level unplayable
@@ -28,6 +29,9 @@ struct LevelObject {
 struct Problem {
   int record = 0;
   std::string text;
+  // A problem of no record may still have a place: a point of the cave.
+  bool placed = false;
+  int x = 0, y = 0;
 };
 
 // The problems of a level in report order: by record, the whole level's
@@ -61,7 +65,12 @@ struct CheckedLevel {
   BITMAP* rock = nullptr;   // collision map of the cave alone (1 rock, 0 open)
   BITMAP* solid = nullptr;  // collision map with the bases and tanks stamped in
   std::vector<LevelObject> objects;  // in file order
+  const std::vector<Polygon>* cave = nullptr;  // its polygons; null: not checked
 };
+
+// How close a cave point may come to the level picture's edge: the lit rim
+// drawn round a cavern needs the room.
+constexpr int CaveEdgeMargin = 20;
 
 // The checks' view of the ships, bases, tanks and wibblets among `objects`
 // (other objects are left out), numbered from 1 in list order: the order
@@ -98,6 +107,13 @@ void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems);
 // and over every tank. `reached` is the flood fill of the ship's centre.
 void checkreach(const CheckedLevel& level, const Grid& reached, std::vector<Problem>& problems);
 
+// The level has a cave: at least one polygon. Only when level.cave is set.
+void checkhascave(const CheckedLevel& level, std::vector<Problem>& problems);
+// Every cave point lies inside the level picture (as large as level.rock)
+// and CaveEdgeMargin or more from its edges; reported
+// once a polygon, at its first point out of bounds. Only when level.cave is
+// set.
+void checkcaveedges(const CheckedLevel& level, std::vector<Problem>& problems);
 // No wibblet can fire on a ship landed on the exit base or the start base:
 // none is within its range of the ship's landing spot with a clear line of
 // sight to it. Reported on the base, once for each wibblet; bases landed on
@@ -129,3 +145,8 @@ ProblemList checklevel(const CheckedLevel& level);
 // "record 3, hydrogen tank at (700, 420): ..." or the bare text for the
 // whole level.
 std::string describe(const Problem& problem, const CheckedLevel& level);
+
+// The problem in a level designer's words, naming objects by kind and place
+// without record numbers or file letters: "the exit base at (1650, 1201)
+// overlaps the hydrogen tank at (1620, 1201)".
+std::string plaindescribe(const Problem& problem, const CheckedLevel& level);

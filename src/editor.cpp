@@ -2,17 +2,14 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "caveedit.h"
 #include "common.h"
-#include "editorlevel.h"
-#include "editoroverlay.h"
-#include "editortools.h"
-#include "enemies.h"
-#include "errors.h"
+#include "editorstate.h"
 #include "manager.h"
 #include "map.h"
 #include "signals.h"
@@ -24,158 +21,75 @@ namespace {
 // leaves the processor alone.
 const int EditorPassMilliseconds = 10;
 const int ScrollStep = 4;
+// One notch of the mouse wheel scrolls this far, a whole number of steps.
+const int WheelStep = 16 * ScrollStep;
 
 // A press at most this far from a vertex grabs it for dragging; farther
-// off, a press only selects the nearest vertex.
+// off, a press only selects the nearest vertex. Objects are grabbed on
+// their picture or this near their position; a drawn cavern's first point
+// closes it from this near.
 const float GrabRadius = 16.0f;
 
-const char* const ObjectsHint = "F1 help  Tab cave mode  u undo  s save  t fly  v check  Home ship";
-const char* const CaveHint = "F1 help  Tab objects mode  drag a vertex  Ins/Del vertex  n new  x delete";
+// The check runs again by itself after an edit when it took less than this.
+const double QuickCheckSeconds = 0.3;
 
-// What the editor shows: the level-picture pixel at the screen's top-left
-// corner, and how far it may scroll.
-struct EditorView {
-  int x, y;
-  int maxx, maxy;
-};
+bool samepoint(Point a, Point b) { return a.x == b.x && a.y == b.y; }
 
-// A vertex being dragged with the left button, in world pixels.
-struct Drag {
-  bool on = false;
-  bool moved = false;  // it has left its place: an edit is under way
-  Point from{0, 0};    // the pointer at the press
-  Point start{0, 0};   // the vertex then
-};
-
-// What a run of left Shift with the arrows is moving.
-enum class Nudge { None, Object, Vertex };
-
-struct EditorState {
-  EditorView view{0, 0, backgroundWidth - ScreenWidth, backgroundHeight - ScreenHeight};
-  bool cavemode = false;
-  GameObject* selection = nullptr;  // objects mode
-  CaveVertex vertex;                // cave mode
-  Cave cave = levelmap().getpolygons();
-  bool cavechanged = false;  // once changed, every save writes the cave
-  Drag drag;
-  bool buttonwasdown = false;
-  Nudge nudge = Nudge::None;
-  bool help = false;
-  std::string message;  // shown until the next edit or message
-  std::vector<CheckMark> marks;
-  UndoHistory history;
-  CavePicture picture;
-  StatusText shown;  // what the status line on the screen says
-};
-
-bool anykeyheld() {
-  for (int i = 0; i < KEY_MAX; i++)
-    if (key[i]) return true;
-  return false;
-}
-
-bool arrowheld() { return key[KEY_LEFT] || key[KEY_RIGHT] || key[KEY_UP] || key[KEY_DOWN]; }
-
-Point pointer(const EditorState& ed) {
-  return {static_cast<float>(mouse_x + ed.view.x), static_cast<float>(mouse_y + ed.view.y)};
-}
-
-int indexof(GameObject* obj) {
-  std::vector<GameObject*> objects = levelobjects();
-  for (size_t i = 0; i < objects.size(); i++)
-    if (objects[i] == obj) return static_cast<int>(i);
-  return -1;
-}
-
-GameObject* objectat(int index) {
-  std::vector<GameObject*> objects = levelobjects();
-  return index >= 0 && index < static_cast<int>(objects.size()) ? objects[index] : nullptr;
-}
-
-// The state before an edit goes on the undo history; what the last check
-// found no longer holds.
-void beginedit(EditorState& ed) {
-  ed.history.push({ed.cave, placedobjects()});
-  ed.marks.clear();
-  ed.message.clear();
-}
-
-// An edit of the cave has ended: draw the cave picture and collision map again.
-void caveedited(EditorState& ed) {
-  ed.cavechanged = true;
-  ed.picture.redraw(ed.cave);
-}
-
-// Creates the object a typed key places, or null for any other key.
-GameObject* placedobject(int c) {
-  switch (c) {
-    case '1': return new StaticObject(TankHydrogen);
-    case '2': return new StaticObject(TankOxygen);
-    case '3': return new StaticObject(TankHCl);
-    case '4': return new StaticObject(TankHF);
-    case '5': return new StaticObject(PlayerBaseExit);
-    case '%': return new StaticObject(PlayerBaseStart);
-    case '6': return new Enemy(BlueStaticWibblet);
-    case '7': return new Enemy(OrangeWibblet);
-    case '8': return new Enemy(YellowWibblet);
-    case '9': return new Enemy(GreenWibblet);
-    case '0': return new Ship();
-    default: return nullptr;
-  }
-}
-
-void startnudge(EditorState& ed, Nudge kind) {
+void nudgestarts(EditorState& ed, Nudge kind) {
   if (ed.nudge == kind) return;
   beginedit(ed);
   ed.nudge = kind;
 }
 
+void nudgepoint(Point& p, const EditorInput& in) {
+  if (in.left) p.x -= 1;
+  if (in.right) p.x += 1;
+  if (in.up) p.y -= 1;
+  if (in.down) p.y += 1;
+}
+
 // Left Shift with the arrows nudges the selection by a pixel per pass.
-void nudge(EditorState& ed) {
-  GameObject* obj = ed.selection;
-  if (arrowheld()) startnudge(ed, Nudge::Object);
-  if (key[KEY_LEFT]) obj->position.x -= 1;
-  if (key[KEY_RIGHT]) obj->position.x += 1;
-  if (key[KEY_UP]) obj->position.y -= 1;
-  if (key[KEY_DOWN]) obj->position.y += 1;
-  // A moved base or tank must register its rectangle again at the new place.
-  if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
+void nudgeobject(EditorState& ed, const EditorInput& in) {
+  if (in.arrow()) nudgestarts(ed, Nudge::Object);
+  Point to = ed.selection->position;
+  nudgepoint(to, in);
+  moveobject(ed.selection, to);
 }
 
-void nudgevertex(EditorState& ed) {
-  if (!isvertex(ed.cave, ed.vertex) || !arrowheld()) return;
-  startnudge(ed, Nudge::Vertex);
-  ed.cavechanged = true;
-  Point& p = ed.cave[ed.vertex.polygon].points[ed.vertex.point];
-  if (key[KEY_LEFT]) p.x -= 1;
-  if (key[KEY_RIGHT]) p.x += 1;
-  if (key[KEY_UP]) p.y -= 1;
-  if (key[KEY_DOWN]) p.y += 1;
+void nudgevertex(EditorState& ed, const EditorInput& in) {
+  if (!isvertex(ed.cave, ed.vertex) || !in.arrow()) return;
+  nudgestarts(ed, Nudge::Vertex);
+  nudgepoint(ed.cave[ed.vertex.polygon].points[ed.vertex.point], in);
 }
 
-// Arrows scroll by 4 px a pass; with left Shift they nudge the selection.
-void scrollornudge(EditorState& ed) {
-  EditorView& view = ed.view;
-  if (!key[KEY_LSHIFT]) {
-    if (key[KEY_LEFT] && view.x > 0) view.x -= ScrollStep;
-    if (key[KEY_RIGHT] && view.x < view.maxx) view.x += ScrollStep;
-    if (key[KEY_UP] && view.y > 0) view.y -= ScrollStep;
-    if (key[KEY_DOWN] && view.y < view.maxy) view.y += ScrollStep;
+// Arrows scroll by 4 px a pass; with left Shift they nudge the selection
+// (not in the overview or while drawing).
+void scrollornudge(EditorState& ed, const EditorInput& in) {
+  if (!in.lshift) {
+    EditorView& view = ed.view;
+    if (in.left) view.x -= ScrollStep;
+    if (in.right) view.x += ScrollStep;
+    if (in.up) view.y -= ScrollStep;
+    if (in.down) view.y += ScrollStep;
+    clampview(view);
+  } else if (ed.overview || ed.drawing) {
+    return;
   } else if (ed.cavemode) {
-    nudgevertex(ed);
+    nudgevertex(ed, in);
   } else if (ed.selection) {
-    nudge(ed);
+    nudgeobject(ed, in);
   }
 }
 
 // A nudge ends when left Shift or the arrows are let go; a nudged vertex
-// then gets its cave drawn. True when the cave was drawn again.
-bool nudgeended(EditorState& ed) {
-  if (ed.nudge == Nudge::None || (key[KEY_LSHIFT] && arrowheld())) return false;
-  bool vertex = ed.nudge == Nudge::Vertex;
+// then gets its cave drawn. True when the level was changed.
+bool nudgeended(EditorState& ed, const EditorInput& in) {
+  if (ed.nudge == Nudge::None || (in.lshift && in.arrow())) return false;
+  const bool vertex = ed.nudge == Nudge::Vertex;
   ed.nudge = Nudge::None;
   if (vertex) caveedited(ed);
-  return vertex;
+  editdone(ed);
+  return true;
 }
 
 void pressvertex(EditorState& ed, Point at) {
@@ -186,36 +100,129 @@ void pressvertex(EditorState& ed, Point at) {
   if (std::hypot(p.x - at.x, p.y - at.y) <= GrabRadius) ed.drag = Drag{true, false, at, p};
 }
 
-void dragvertex(EditorState& ed, Point at) {
+// Where a drag has taken what it drags; false until the pointer first
+// leaves the place of the press, when the edit begins.
+bool dragging(EditorState& ed, Point at, Point& to) {
   Drag& drag = ed.drag;
-  if (!drag.on || !isvertex(ed.cave, ed.vertex)) return;
-  if (!drag.moved && at.x == drag.from.x && at.y == drag.from.y) return;
+  if (!drag.moved && samepoint(at, drag.from)) return false;
   if (!drag.moved) beginedit(ed);
   drag.moved = true;
-  ed.cavechanged = true;
-  ed.cave[ed.vertex.polygon].points[ed.vertex.point] = {drag.start.x + at.x - drag.from.x,
-                                                        drag.start.y + at.y - drag.from.y};
+  to = {drag.start.x + at.x - drag.from.x, drag.start.y + at.y - drag.from.y};
+  return true;
 }
 
-// The left button held: in objects mode it selects the object nearest to
-// the pointer every pass; in cave mode a press selects the nearest vertex
-// and moving on drags it.
-void buttonheld(EditorState& ed) {
-  Point at = pointer(ed);
-  if (!ed.cavemode)
-    ed.selection = findnearest(at.x, at.y);
-  else if (!ed.buttonwasdown)
-    pressvertex(ed, at);
-  else
-    dragvertex(ed, at);
+void dragvertex(EditorState& ed, Point at) {
+  Point to;
+  if (ed.drag.on && isvertex(ed.cave, ed.vertex) && dragging(ed, at, to))
+    ed.cave[ed.vertex.polygon].points[ed.vertex.point] = to;
 }
 
-// True when a drag ended with the vertex moved, and the cave was drawn again.
-bool dragended(EditorState& ed) {
-  bool moved = ed.drag.on && ed.drag.moved;
+// Whether a press at `at` takes hold of the object: on its picture, within
+// its body, or near its position.
+bool grabbable(const GameObject* obj, Point at) {
+  float reach = GrabRadius;
+  if (const CollidesWithScenery* body = dynamic_cast<const CollidesWithScenery*>(obj))
+    reach = std::max(reach, body->radius);
+  if (std::hypot(obj->position.x - at.x, obj->position.y - at.y) <= reach) return true;
+  const StaticObject* s = dynamic_cast<const StaticObject*>(obj);
+  if (!s) return false;
+  const Rect r = s->area();
+  return at.x >= r.x && at.y >= r.y && at.x < r.x + r.w && at.y < r.y + r.h;
+}
+
+// The left button in objects mode selects the object nearest to the pointer
+// every pass, as it always did; a press on an object takes hold of it, and
+// moving the pointer then drags it.
+void objectbutton(EditorState& ed, Point at, bool pressed) {
+  if (pressed) {
+    ed.pressedat = at;
+    ed.drag = Drag{};
+  }
+  if (ed.drag.on && ed.selection) {
+    Point to;
+    if (dragging(ed, at, to)) moveobject(ed.selection, to);
+    return;
+  }
   ed.drag = Drag{};
-  if (moved) caveedited(ed);
-  return moved;
+  ed.selection = findnearest(at.x, at.y);
+  // The level's own objects are drawn, and so found, from the second pass.
+  if (ed.selection && samepoint(at, ed.pressedat) && grabbable(ed.selection, at))
+    ed.drag = Drag{true, false, at, ed.selection->position};
+}
+
+// A click while drawing adds a point, or on the first point closes it.
+void drawingclick(EditorState& ed, Point at) {
+  const Point& first = ed.drawn.empty() ? at : ed.drawn.front();
+  if (ed.drawn.size() >= 2 && std::hypot(first.x - at.x, first.y - at.y) <= GrabRadius) return closedrawing(ed);
+  const char* refused = addcavernpoint(ed.drawn, at);
+  ed.message = refused ? refused : "";
+}
+
+// A click on the overview jumps the view there and closes it.
+void overviewclick(EditorState& ed) {
+  const OverviewLayout layout = overviewlayout(backgroundWidth, backgroundHeight);
+  if (!onoverview(layout, ed.pointerx, ed.pointery)) return;
+  centreview(ed, overviewpoint(layout, ed.pointerx, ed.pointery));
+  ed.overview = false;
+}
+
+// The left button held. A press on the overview or while drawing is used
+// up by it: holding on does nothing more.
+void buttonheld(EditorState& ed) {
+  const Point at = pointer(ed);
+  const bool pressed = !ed.buttonwasdown;
+  if (ed.buttonused) return;
+  if (ed.overview || ed.drawing) {
+    if (!pressed) return;
+    ed.buttonused = true;
+    return ed.overview ? overviewclick(ed) : drawingclick(ed, at);
+  }
+  if (!ed.cavemode) return objectbutton(ed, at, pressed);
+  if (pressed) return pressvertex(ed, at);
+  dragvertex(ed, at);
+}
+
+// True when a drag ended with something moved.
+bool dragended(EditorState& ed) {
+  const bool moved = ed.drag.on && ed.drag.moved;
+  ed.drag = Drag{};
+  ed.buttonused = false;
+  if (!moved) return false;
+  if (ed.cavemode) caveedited(ed);
+  editdone(ed);
+  return true;
+}
+
+// The right button drags the view: in the overview the view's rectangle
+// follows the pointer, elsewhere the level does. True while it is held.
+bool panview(EditorState& ed, const EditorInput& in) {
+  Pan& pan = ed.pan;
+  if (!in.rightbutton()) return pan.on = false;
+  if (!pan.on) pan = Pan{true, in.x, in.y, ed.view.x, ed.view.y};
+  const float scale = ed.overview ? -overviewlayout(backgroundWidth, backgroundHeight).scale : 1.0f;
+  ed.view.x = pan.viewx - static_cast<int>(std::lround((in.x - pan.fromx) / scale));
+  ed.view.y = pan.viewy - static_cast<int>(std::lround((in.y - pan.fromy) / scale));
+  clampview(ed.view);
+  return true;
+}
+
+// The wheel scrolls up and down, with Shift left and right.
+void wheel(EditorState& ed, const EditorInput& in) {
+  if (!in.wheel) return;
+  (in.shift ? ed.view.x : ed.view.y) -= in.wheel * WheelStep;
+  clampview(ed.view);
+}
+
+// Answers "Leave without saving? (y/n)": y leaves, any other key goes back.
+void answerquit(EditorState& ed, const EditorInput& in) {
+  ed.quitting = false;
+  const int c = in.character();
+  if (c == 'y' || c == 'Y') {
+    ed.discarded = true;
+    return;
+  }
+  ed.message = "Still editing";
+  if (in.esc) ed.escarmed = false;  // the Esc that answered does not leave
 }
 
 // A white ring round the selection, wiped again after it has been shown.
@@ -233,10 +240,18 @@ StatusText statusof(const EditorState& ed) {
     selected = vertextext(ed.cave, ed.vertex);
   else if (ed.selection && recordof(ed.selection, record))
     selected = objecttext(record.letter, record.type, record.position);
-  Point at = pointer(ed);
   StatusText status;
-  status.where = pointertext(static_cast<int>(at.x), static_cast<int>(at.y), ed.cavemode, selected);
-  status.note = !ed.message.empty() ? ed.message : ed.cavemode ? CaveHint : ObjectsHint;
+  status.note = !ed.message.empty() ? ed.message : keyhint(ed);
+  if (ed.overview) {
+    // The level's point under the pointer, when it is over the level.
+    const OverviewLayout layout = overviewlayout(backgroundWidth, backgroundHeight);
+    const Point at = overviewpoint(layout, ed.pointerx, ed.pointery);
+    const bool on = onoverview(layout, ed.pointerx, ed.pointery);
+    status.where = on ? pointertext(static_cast<int>(at.x), static_cast<int>(at.y), "overview", "") : "overview";
+    return status;
+  }
+  const Point at = pointer(ed);
+  status.where = pointertext(static_cast<int>(at.x), static_cast<int>(at.y), ed.cavemode ? "cave" : "objects", selected);
   return status;
 }
 
@@ -245,280 +260,218 @@ StatusText statusof(const EditorState& ed) {
 void drawoverlays(EditorState& ed) {
   const EditorView& v = ed.view;
   if (ed.cavemode) drawcaveoutline(vscreen, v.x, v.y, ed.cave, ed.vertex);
-  if (!ed.marks.empty()) drawcheckmarks(vscreen, v.x, v.y, ed.marks);
-  if (ed.help) drawhelp(vscreen, v.x, v.y);
+  if (!ed.check.marks.empty()) drawcheckmarks(vscreen, v.x, v.y, ed.check.marks, ed.check.current + 1);
+  if (ed.drawing) drawcavernsofar(vscreen, v.x, v.y, ed.drawn, pointer(ed));
+  if (ed.help) drawhelp(vscreen, v.x, v.y, helplines());
   ed.shown = statusof(ed);
-  drawstatus(vscreen, v.x, v.y + ScreenHeight - StatusHeight, ed.shown);
+  ed.shownheight = statusheight(ed.shown);
+  drawstatus(vscreen, v.x, v.y + ScreenHeight - ed.shownheight, ed.shown);
   addrect(v.x, v.y, ScreenWidth, ScreenHeight);
 }
 
+void placecamera(const EditorView& view) {
+  screenoffsetx = view.x;
+  screenoffsety = view.y;
+  viewportcentre = {static_cast<float>(view.x), static_cast<float>(view.y)};
+}
+
 // Shows the view: the objects near it, the selection and the overlays.
-void drawpass(EditorState& ed) {
-  show_mouse(nullptr);
-  screenoffsetx = ed.view.x;
-  screenoffsety = ed.view.y;
-  viewportcentre = {static_cast<float>(ed.view.x), static_cast<float>(ed.view.y)};
-  removedeads();
+void drawview(EditorState& ed) {
+  placecamera(ed.view);
   if (ed.selection && !ed.cavemode) drawselection(ed.selection);
   drawobjects();
   drawoverlays(ed);
-  showframe();
+  if (screen) showframe();
   restorerects();
-  show_mouse(screen);
 }
 
-// Between passes that draw, the status line alone follows the pointer.
-void showstatus(EditorState& ed) {
-  StatusText status = statusof(ed);
-  if (status.where == ed.shown.where && status.note == ed.shown.note) return;
-  BITMAP* strip = create_bitmap(ScreenWidth, StatusHeight);
+OverviewContent overviewcontent(const EditorState& ed) {
+  OverviewContent c;
+  c.view = {ed.view.x, ed.view.y, ScreenWidth, ScreenHeight};
+  c.objects = describeobjects(levelobjects());
+  c.marks = ed.check.marks;
+  c.current = ed.check.current + 1;
+  c.route = ed.route;
+  c.title = ed.flown;
+  return c;
+}
+
+// Shows the overview, composed in a bitmap of its own.
+void drawoverview(EditorState& ed) {
+  if (!ed.frame && !(ed.frame = create_bitmap(ScreenWidth, ScreenHeight))) throw "Problem creating bitmaps";
+  ed.overviewpicture.draw(ed.frame, overviewcontent(ed));
+  if (ed.help) drawhelp(ed.frame, 0, 0, helplines());
+  ed.shown = statusof(ed);
+  ed.shownheight = statusheight(ed.shown);
+  drawstatus(ed.frame, 0, ScreenHeight - ed.shownheight, ed.shown);
+  if (screen) blit(ed.frame, screen, 0, 0, 0, 0, ScreenWidth, ScreenHeight);
+}
+
+// Without a screen (in tests) everything but the showing is done.
+void drawpass(EditorState& ed) {
+  if (screen) show_mouse(nullptr);
+  removedeads();
+  if (ed.overview)
+    drawoverview(ed);
+  else
+    drawview(ed);
+  if (screen) show_mouse(screen);
+}
+
+// The status line alone, drawn over the bottom of the screen.
+void drawstatusline(EditorState& ed, const StatusText& status) {
+  ed.shown = status;
+  ed.shownheight = statusheight(status);
+  if (!screen) return;
+  BITMAP* strip = create_bitmap(ScreenWidth, ed.shownheight);
   if (!strip) return;
   drawstatus(strip, 0, 0, status);
-  scare_mouse_area(0, ScreenHeight - StatusHeight, ScreenWidth, StatusHeight);
-  blit(strip, screen, 0, 0, 0, ScreenHeight - StatusHeight, ScreenWidth, StatusHeight);
+  scare_mouse_area(0, ScreenHeight - ed.shownheight, ScreenWidth, ed.shownheight);
+  blit(strip, screen, 0, 0, 0, ScreenHeight - ed.shownheight, ScreenWidth, ed.shownheight);
   unscare_mouse();
   destroy_bitmap(strip);
-  ed.shown = status;
 }
 
-// Places an object at the pointer, or deletes the selection; true when
-// the key is one of these.
-bool objectkey(EditorState& ed, int c) {
-  if (GameObject* obj = placedobject(c)) {
-    beginedit(ed);
-    obj->position = pointer(ed);
-    addobject(obj);
-    ed.selection = obj;
-    return true;
-  }
-  if (c != 'd') return false;
-  if (ed.selection) {
-    beginedit(ed);
-    ed.selection->dead = true;
-    ed.selection = nullptr;
-  }
-  return true;
+// Between passes that draw, the status line alone follows the pointer; a
+// status line of another height needs the whole screen drawn.
+void showstatus(EditorState& ed) {
+  StatusText status = statusof(ed);
+  if (status == ed.shown) return;
+  if (statusheight(status) != ed.shownheight) return drawpass(ed);
+  drawstatusline(ed, status);
 }
 
-// Runs a cave edit on a copy, so that a refused edit changes nothing.
-template <class Edit>
-void editcave(EditorState& ed, Edit edit) {
-  if (!ed.cavemode) {
-    ed.message = "That key edits the cave: press Tab for cave mode";
-    return;
-  }
-  Cave edited = ed.cave;
-  CaveVertex vertex = ed.vertex;
-  if (const char* refused = edit(edited, vertex)) {
-    ed.message = refused;
-    return;
-  }
-  beginedit(ed);
-  ed.cave = std::move(edited);
-  ed.vertex = vertex;
-  caveedited(ed);
-}
-
-const char* const NoVertex = "Select a vertex first: click near it";
-
-void insertkey(EditorState& ed) {
-  Point at = pointer(ed);
-  editcave(ed, [at](Cave& cave, CaveVertex& v) {
-    return isvertex(cave, v) ? insertvertex(cave, v, at) : NoVertex;
-  });
-}
-
-void deletekey(EditorState& ed) {
-  if (!ed.cavemode) {
-    objectkey(ed, 'd');
-    return;
-  }
-  editcave(ed, [](Cave& cave, CaveVertex& v) { return isvertex(cave, v) ? deletevertex(cave, v) : NoVertex; });
-}
-
-void newcavernkey(EditorState& ed) {
-  Point at = pointer(ed);
-  editcave(ed, [at](Cave& cave, CaveVertex& v) -> const char* {
-    v = addcavern(cave, at);
-    return nullptr;
-  });
-}
-
-void deletecavernkey(EditorState& ed) {
-  editcave(ed, [](Cave& cave, CaveVertex& v) -> const char* {
-    if (!isvertex(cave, v)) return NoVertex;
-    deletecavern(cave, v);
-    return nullptr;
-  });
-}
-
-void switchmode(EditorState& ed) {
-  nudgeended(ed);
-  dragended(ed);
-  ed.cavemode = !ed.cavemode;
-}
-
-// Centres the view on the ship the game would fly (the last one placed),
-// or without a ship on the first start base, in whole scroll steps.
-void jumptoship(EditorState& ed) {
-  GameObject* target = nullptr;
-  for (GameObject* obj : levelobjects()) {
-    StaticObject* s = dynamic_cast<StaticObject*>(obj);
-    if (dynamic_cast<Ship*>(obj) || (s && s->type == PlayerBaseStart && !target)) target = obj;
-  }
-  if (!target) {
-    ed.message = "No ship or start base to go to";
-    return;
-  }
-  auto centred = [](float at, int half, int max) {
-    int x = ScrollStep * static_cast<int>(std::lround((at - half) / ScrollStep));
-    return x < 0 ? 0 : x > max ? max : x;
-  };
-  ed.view.x = centred(target->position.x, ScreenWidth / 2, ed.view.maxx);
-  ed.view.y = centred(target->position.y, ScreenHeight / 2, ed.view.maxy);
-}
-
-void undo(EditorState& ed) {
-  if (ed.history.empty()) {
-    ed.message = "Nothing to undo";
-    return;
-  }
-  ed.drag = Drag{};
-  ed.nudge = Nudge::None;
-  LevelState before = ed.history.pop();
-  if (placedobjects() != before.objects) {
-    int selected = indexof(ed.selection);
-    replaceobjects(before.objects);
-    ed.selection = objectat(selected);
-    refreshvscreen();
-  }
-  if (!samecave(ed.cave, before.cave)) {
-    ed.cave = std::move(before.cave);
-    caveedited(ed);
-  }
-  if (!isvertex(ed.cave, ed.vertex)) ed.vertex = CaveVertex{};
-  ed.marks.clear();
-  ed.message = "Undone";
-}
-
-void writefiles(const EditorState& ed) {
-  saveobjects(EditedObjectsFile);
-  if (ed.cavechanged) savemap(EditedMapFile, ed.cave);
-}
-
-// Writes one file; a failure goes on the status line instead of ending
-// the editor.
-template <class Write>
-bool savefile(EditorState& ed, const char* name, Write write) {
-  try {
-    write();
-    return true;
-  } catch (const char* error) {
-    const std::string why = errordetail(error).what;
-    ed.message = std::string(error) + ": " + name + " not written, the old one kept" + (why.empty() ? "" : ": " + why);
-    return false;
-  }
-}
-
-void save(EditorState& ed) {
-  removedeads();  // the level's own objects join the world at the first pass
-  if (!savefile(ed, EditedObjectsFile, [] { saveobjects(EditedObjectsFile); })) return;
-  ed.message = std::string("Saved ") + EditedObjectsFile;
-  if (!ed.cavechanged) return;
-  if (savefile(ed, EditedMapFile, [&ed] { savemap(EditedMapFile, ed.cave); }))
-    ed.message += std::string(" and ") + EditedMapFile;
-}
-
-void fly(EditorState& ed) {
-  int selected = indexof(ed.selection);
-  if (!testflight(ed.picture, ed.cave)) {
-    ed.message = "No ship to fly: place one with 0";
-    return;
-  }
-  ed.selection = objectat(selected);
-  // The Esc that ended the flight must not also end the editor.
-  while (key[KEY_ESC]) rest(EditorPassMilliseconds);
-  clear_keybuf();
-  ed.message = "Back from the test flight";
-}
-
-void check(EditorState& ed) {
-  CheckOutcome outcome = checkeditedlevel(ed.picture, ed.cave);
-  ed.marks = outcome.marks;
-  ed.message = outcome.summary;
-}
-
-void commandkey(EditorState& ed, int scancode, int c) {
-  switch (scancode) {
-    case KEY_F1: ed.help = !ed.help; return;
-    case KEY_HOME: jumptoship(ed); return;
-    case KEY_TAB: switchmode(ed); return;
-    case KEY_INSERT: insertkey(ed); return;
-    case KEY_DEL: deletekey(ed); return;
-    default: break;
-  }
-  switch (c) {
-    case 'n': newcavernkey(ed); break;
-    case 'x': deletecavernkey(ed); break;
-    case 'u': undo(ed); break;
-    case 's': save(ed); break;
-    case 't': fly(ed); break;
-    case 'v': check(ed); break;
-    default: break;
-  }
-}
-
-// Takes at most one typed key: the objects-mode keys of old, then the
-// editor's commands; any other key does nothing.
-void typedkey(EditorState& ed) {
-  if (!keypressed()) return;
-  int k = readkey();
-  int c = k & 0xff;
-  if (!ed.cavemode && objectkey(ed, c)) return;
-  commandkey(ed, k >> 8, c);
-}
-
-// One pass in which a key is held or the mouse button is down.
-void activepass(EditorState& ed) {
-  show_mouse(nullptr);
-  scrollornudge(ed);
-  typedkey(ed);
-  drawpass(ed);
+// The mouse's part of a pass; true when it changed what is shown.
+bool mousepass(EditorState& ed, const EditorInput& in) {
+  const Point before = pointer(ed);
+  ed.pointerx = in.x;
+  ed.pointery = in.y;
+  bool active = false;
+  const bool down = in.leftbutton();
+  if (down) buttonheld(ed), active = true;
+  if (!down && ed.buttonwasdown) active = dragended(ed) || active;
+  ed.buttonwasdown = down;
+  active = panview(ed, in) || active;
+  // While drawing, the line to the pointer follows it.
+  return active || in.wheel || (ed.drawing && !samepoint(before, pointer(ed)));
 }
 
 }  // namespace
 
-void runeditor() {
-  EditorState ed;
-  refreshvscreen();
-  drawall();
-  show_mouse(screen);
-  showstatus(ed);
+EditorState::EditorState() : cave(levelmap().getpolygons()) {}
 
+EditorState::~EditorState() {
+  if (frame) destroy_bitmap(frame);
+}
+
+Point pointer(const EditorState& ed) {
+  return {static_cast<float>(ed.pointerx + ed.view.x), static_cast<float>(ed.pointery + ed.view.y)};
+}
+
+void moveobject(GameObject* obj, Point to) {
+  obj->position = to;
+  // A moved base or tank must register its rectangle again at the new place.
+  if (StaticObject* s = dynamic_cast<StaticObject*>(obj)) s->drawn = false;
+}
+
+void clampview(EditorView& view) {
+  view.x = std::max(0, std::min(view.x, view.maxx));
+  view.y = std::max(0, std::min(view.y, view.maxy));
+}
+
+void centreview(EditorState& ed, Point at) {
+  ed.view.x = ScrollStep * static_cast<int>(std::lround((at.x - ScreenWidth / 2) / ScrollStep));
+  ed.view.y = ScrollStep * static_cast<int>(std::lround((at.y - ScreenHeight / 2) / ScrollStep));
+  clampview(ed.view);
+}
+
+// The state before an edit goes on the undo history; the rings of the last
+// check stay until the next.
+void beginedit(EditorState& ed) {
+  ed.history.push({ed.cave, placedobjects()});
+  ed.message.clear();
+  ed.route.clear();  // the pilot flew the level as it was
+  ed.flown.clear();
+}
+
+void shownote(EditorState& ed, const std::string& note) {
+  StatusText status = statusof(ed);
+  status.note = note;
+  drawstatusline(ed, status);
+}
+
+void editdone(EditorState& ed) {
+  if (!ed.check.asked || ed.check.seconds >= QuickCheckSeconds) return;
+  const std::string message = ed.message;
+  runcheck(ed);
+  if (!message.empty()) ed.message = message + ". " + ed.message;
+}
+
+void caveedited(EditorState& ed) {
+  ed.picture.redraw(ed.cave);
+  ed.overviewpicture.stale();
+}
+
+void endmoves(EditorState& ed) {
+  nudgeended(ed, EditorInput{});
+  dragended(ed);
+}
+
+void runcheck(EditorState& ed) {
+  CheckOutcome outcome = checkeditedlevel(ed.picture, ed.cave);
+  ed.check.asked = true;
+  ed.check.seconds = outcome.seconds;
+  ed.check.problems = std::move(outcome.problems);
+  ed.check.marks = std::move(outcome.marks);
+  ed.check.current = -1;
+  ed.message = outcome.summary;
+}
+
+// The level's objects are drawn from the start, so that the first press
+// can take hold of one.
+void editorstart(EditorState& ed) {
+  refreshvscreen();
+  drawpass(ed);
+}
+
+EditorOutcome editorpass(EditorState& ed, const EditorInput& in) {
   // Esc is read once at the start of a pass, which is then an active pass:
   // even an Esc as the very first input lets the level's objects join the
   // world before they are saved.
-  bool leaving;
+  if (!in.esc) ed.escarmed = true;
+  const bool leaving = in.esc && ed.escarmed && !ed.quitting;
+  bool active = mousepass(ed, in);
+  active = nudgeended(ed, in) || active;
+  if (in.anykey || leaving || in.typed || active) {
+    scrollornudge(ed, in);
+    wheel(ed, in);
+    if (ed.quitting && in.typed)
+      answerquit(ed, in);
+    else if (in.typed)
+      typedkey(ed, in.typed);
+    drawpass(ed);
+  } else {
+    showstatus(ed);
+  }
+  if (ed.discarded) return EditorOutcome::Leave;
+  return leaving ? EditorOutcome::SaveAndLeave : EditorOutcome::Stay;
+}
+
+void editorsave(const EditorState& ed) {
+  saveobjects(EditedObjectsFile);
+  savemap(EditedMapFile, ed.cave);
+}
+
+void runeditor() {
+  EditorState ed;
+  editorstart(ed);
+  EditorInputReader input;
+  EditorOutcome outcome;
   do {
     checkstop();  // a signal ends the program from here, without saving
-    leaving = key[KEY_ESC];
-    bool keyactive = anykeyheld() || leaving;
-    bool down = mouse_b & 1;
-    if (down) {
-      buttonheld(ed);
-      keyactive = true;
-    }
-    bool redrawn = nudgeended(ed);
-    if (!down && ed.buttonwasdown) redrawn = dragended(ed) || redrawn;
-    ed.buttonwasdown = down;
-    if (keyactive)
-      activepass(ed);
-    else if (redrawn)
-      drawpass(ed);
-    else
-      showstatus(ed);
-    if (!leaving) rest(EditorPassMilliseconds);
-  } while (!leaving);
+    outcome = editorpass(ed, input.read());
+    if (outcome == EditorOutcome::Stay) rest(EditorPassMilliseconds);
+  } while (outcome == EditorOutcome::Stay);
   show_mouse(nullptr);
-  writefiles(ed);
+  if (outcome == EditorOutcome::SaveAndLeave) editorsave(ed);
 }

@@ -1,5 +1,6 @@
 #include "editorlevel.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "enemies.h"
@@ -13,6 +14,22 @@ BITMAP* copyof(BITMAP* source) {
   if (!copy) throw "Problem creating bitmaps";
   blit(source, copy, 0, 0, 0, 0, source->w, source->h);
   return copy;
+}
+
+// How far up from a point in rock floorbelow looks for open cave.
+const int FloorRise = 8;
+
+// The nearest start base below `at` whose picture spans at.x, or null.
+const StaticObject* startbasebelow(Point at) {
+  const StaticObject* found = nullptr;
+  for (GameObject* obj : levelobjects()) {
+    const StaticObject* s = dynamic_cast<const StaticObject*>(obj);
+    if (!s || s->type != PlayerBaseStart || s->position.y <= at.y) continue;
+    const Rect r = s->area();
+    if (at.x < r.x || at.x >= r.x + r.w) continue;
+    if (!found || s->position.y < found->position.y) found = s;
+  }
+  return found;
 }
 
 // Bases and tanks are solid where their pictures are opaque.
@@ -55,14 +72,48 @@ void replaceobjects(const std::vector<PlacedObject>& records) {
 }
 
 void UndoHistory::push(LevelState before) {
-  steps.push_back(std::move(before));
-  if (steps.size() > UndoSteps) steps.pop_front();
+  undos.push_back(std::move(before));
+  if (undos.size() > UndoSteps) undos.pop_front();
+  redos.clear();
 }
 
-LevelState UndoHistory::pop() {
-  LevelState last = std::move(steps.back());
-  steps.pop_back();
+LevelState UndoHistory::undo(LevelState now) {
+  LevelState last = std::move(undos.back());
+  undos.pop_back();
+  redos.push_back(std::move(now));
   return last;
+}
+
+LevelState UndoHistory::redo(LevelState now) {
+  LevelState next = std::move(redos.back());
+  redos.pop_back();
+  undos.push_back(std::move(now));
+  return next;
+}
+
+int floorbelow(BITMAP* rock, int x, int y) {
+  if (x < 0 || x >= rock->w) return -1;
+  int row = std::max(y, 0);
+  // Put down a few pixels into the floor, an object still finds it.
+  for (int up = 0; up < FloorRise && row > 0 && getpixel(rock, x, row) != 0; up++) row--;
+  if (row < rock->h && getpixel(rock, x, row) != 0) return -1;
+  for (; row < rock->h; row++)
+    if (getpixel(rock, x, row) != 0) return row;
+  return -1;
+}
+
+bool dropplace(const GameObject* obj, BITMAP* rock, Point& to) {
+  if (const StaticObject* s = dynamic_cast<const StaticObject*>(obj)) {
+    int floor = floorbelow(rock, wholepixel(s->position.x), wholepixel(s->position.y));
+    if (floor < 0) return false;
+    to = {s->position.x, static_cast<float>(floor)};
+    return true;
+  }
+  if (!dynamic_cast<const Ship*>(obj)) return false;
+  const StaticObject* base = startbasebelow(obj->position);
+  if (!base) return false;
+  to = {obj->position.x, base->position.y - ShipAboveStartBase};
+  return true;
 }
 
 CavePicture::~CavePicture() {

@@ -34,18 +34,43 @@ void addplacedobjects(const std::vector<PlacedObject>& records);
 // deadobjects, deleted at the next removedeads.
 void replaceobjects(const std::vector<PlacedObject>& records);
 
-// The most recent states before each edit, UndoSteps of them at most.
+// The most recent states before each edit, UndoSteps of them at most, and
+// the states that undoing left behind, for redoing.
 class UndoHistory {
  public:
   static constexpr size_t UndoSteps = 100;
+  // An edit is about to change the level from `before`: it can be undone,
+  // and nothing undone earlier can be redone any more.
   void push(LevelState before);
-  bool empty() const { return steps.empty(); }
-  // The state before the last edit, taken off the history. Not when empty.
-  LevelState pop();
+  bool empty() const { return undos.empty(); }
+  bool canredo() const { return !redos.empty(); }
+  // The state before the last edit, taken off the history; `now` is kept
+  // for redo. Not when empty.
+  LevelState undo(LevelState now);
+  // The state the last undo left, taken off the history; `now` is kept for
+  // undo. Only when canredo.
+  LevelState redo(LevelState now);
 
  private:
-  std::deque<LevelState> steps;
+  std::deque<LevelState> undos, redos;
 };
+
+// Where the ship starts above its start base's position: its radius (23)
+// above the 24-pixel-high base with a little room, as the shipped levels
+// and the README's level rules have it.
+constexpr int ShipAboveStartBase = 58;
+
+// The floor below (x, y) in `rock` (non-zero solid): the first solid row at
+// or below y under open cave, where a base or tank stands on rock. A point
+// in rock looks up to a few pixels for the open cave it sank from. -1 when
+// there is no floor below within the bitmap.
+int floorbelow(BITMAP* rock, int x, int y);
+
+// Where g drops `obj`: a base or tank onto the floor of `rock` below it; the
+// ship onto the nearest start base below it whose picture spans the ship's
+// x, ShipAboveStartBase above the base. False, leaving `to`, when there is
+// nothing below to stand on or `obj` is of another kind.
+bool dropplace(const GameObject* obj, BITMAP* rock, Point& to);
 
 // The cave picture of the editor: the collision map of the cave alone,
 // kept so that an edited cave is drawn again, on the level set-up's

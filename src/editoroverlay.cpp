@@ -1,5 +1,6 @@
 #include "editoroverlay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -23,31 +24,9 @@ const int SelectedHalf = 5;
 
 const int MarkRadius = 30;
 
-const char* const HelpLines[] = {
-    "Level editor keys                                  F1: close this help",
-    "",
-    "arrows             scroll the view",
-    "left Shift+arrows  move the selected object or vertex by one pixel",
-    "left mouse button  objects: select the nearest object",
-    "                   cave: select the nearest vertex; drag to move it",
-    "1 2 3 4            place a hydrogen, oxygen, HCl or HF tank",
-    "5  %               place the exit base, the start base",
-    "6 7 8 9            place a blue, orange, yellow or green wibblet",
-    "0                  place the ship",
-    "d                  delete the selected object",
-    "Tab                switch between objects mode and cave mode",
-    "Insert             cave: add a vertex at the pointer after the selected",
-    "Delete             cave: remove the selected vertex; objects: as d",
-    "n                  cave: new 200 x 150 cavern at the pointer",
-    "x                  cave: delete the selected vertex's polygon",
-    "u                  undo the last edit",
-    "s                  save leveledited.txt (and leveleditedmap.txt)",
-    "t                  test flight from the ship; it ends as a level does",
-    "v                  check the level; red rings mark the problems",
-    "Home               centre the view on the ship",
-    "F1                 show or hide this help",
-    "Esc                save and leave",
-};
+// The ring round a drawn cavern's first point: as far as a click closes it.
+const int CloseRingRadius = 16;
+
 
 int white() { return makecol(255, 255, 255); }
 
@@ -81,9 +60,9 @@ void drawpolygon(BITMAP* target, const Polygon& polygon, int colour) {
 
 }  // namespace
 
-std::string pointertext(int x, int y, bool cavemode, const std::string& selection) {
+std::string pointertext(int x, int y, const char* mode, const std::string& selection) {
   std::ostringstream s;
-  s << "x " << x << " y " << y << "  " << (cavemode ? "cave" : "objects");
+  s << "x " << x << " y " << y << "  " << mode;
   if (!selection.empty()) s << "  " << selection;
   return s.str();
 }
@@ -109,10 +88,35 @@ std::string fitrow(const std::string& text) {
   return text.substr(0, StatusColumns - 3) + "...";
 }
 
+std::vector<std::string> wraprows(const std::string& text, int rows) {
+  std::vector<std::string> out;
+  size_t at = 0;
+  while (at < text.size() && static_cast<int>(out.size()) < rows) {
+    size_t end = at + StatusColumns;
+    if (end >= text.size()) {
+      out.push_back(text.substr(at));
+      return out;
+    }
+    const size_t space = text.rfind(' ', end);
+    if (space != std::string::npos && space > at) end = space;
+    out.push_back(text.substr(at, end - at));
+    at = text.find_first_not_of(' ', end);
+  }
+  if (at != std::string::npos && at < text.size() && !out.empty()) out.back() = fitrow(out.back() + " " + text.substr(at));
+  return out;
+}
+
+int statusheight(const StatusText& status) {
+  const int notes = std::max<int>(1, wraprows(status.note, MaxNoteRows).size());
+  return (1 + notes) * StatusRowHeight;
+}
+
 void drawstatus(BITMAP* target, int x, int y, const StatusText& status) {
-  rectfill(target, x, y, x + ScreenWidth - 1, y + StatusHeight - 1, makecol(24, 28, 48));
+  rectfill(target, x, y, x + ScreenWidth - 1, y + statusheight(status) - 1, makecol(24, 28, 48));
   textout_ex(target, font, fitrow(status.where).c_str(), x, y, white(), -1);
-  textout_ex(target, font, fitrow(status.note).c_str(), x, y + RowHeight, white(), -1);
+  int row = y;
+  for (const std::string& line : wraprows(status.note, MaxNoteRows))
+    textout_ex(target, font, line.c_str(), x, row += StatusRowHeight, white(), -1);
 }
 
 void drawcaveoutline(BITMAP* target, int originx, int originy, const Cave& cave, CaveVertex selected) {
@@ -129,22 +133,47 @@ void drawcaveoutline(BITMAP* target, int originx, int originy, const Cave& cave,
        makecol(255, 0, 255));
 }
 
-void drawcheckmarks(BITMAP* target, int originx, int originy, const std::vector<CheckMark>& marks) {
-  WindowClip clip(target, originx, originy);
-  const int red = makecol(255, 0, 0);
+std::vector<MarkedPlace> markedplaces(const std::vector<CheckMark>& marks, int current) {
+  std::vector<MarkedPlace> places;
   for (const CheckMark& m : marks) {
-    for (int r = MarkRadius; r < MarkRadius + 3; r++) circle(target, m.x, m.y, r, red);
-    std::string number = std::to_string(m.number);
-    textout_ex(target, font, number.c_str(), m.x + MarkRadius, m.y - MarkRadius - RowHeight, red, 0);
+    auto same = [&m](const MarkedPlace& p) { return p.x == m.x && p.y == m.y; };
+    auto place = std::find_if(places.begin(), places.end(), same);
+    if (place == places.end()) place = places.insert(places.end(), {m.x, m.y, "", false});
+    place->numbers += (place->numbers.empty() ? "" : ",") + std::to_string(m.number);
+    place->current = place->current || m.number == current;
+  }
+  std::stable_partition(places.begin(), places.end(), [](const MarkedPlace& p) { return !p.current; });
+  return places;
+}
+
+void drawcheckmarks(BITMAP* target, int originx, int originy, const std::vector<CheckMark>& marks, int current) {
+  WindowClip clip(target, originx, originy);
+  for (const MarkedPlace& m : markedplaces(marks, current)) {
+    const int colour = m.current ? makecol(255, 255, 0) : makecol(255, 0, 0);
+    for (int r = MarkRadius; r < MarkRadius + 3; r++) circle(target, m.x, m.y, r, colour);
+    textout_ex(target, font, m.numbers.c_str(), m.x + MarkRadius, m.y - MarkRadius - RowHeight, colour, 0);
   }
 }
 
-void drawhelp(BITMAP* target, int originx, int originy) {
-  const int lines = sizeof HelpLines / sizeof HelpLines[0];
-  const int w = 76 * CharWidth + 16, h = lines * (RowHeight + 2) + 16;
-  const int x = originx + (ScreenWidth - w) / 2, y = originy + (ScreenHeight - StatusHeight - h) / 2;
+void drawcavernsofar(BITMAP* target, int originx, int originy, const std::vector<Point>& points, Point next) {
+  if (points.empty()) return;
+  WindowClip clip(target, originx, originy);
+  const int cyan = makecol(0, 255, 255);
+  for (size_t i = 0; i + 1 < points.size(); i++)
+    line(target, drawn(points[i].x), drawn(points[i].y), drawn(points[i + 1].x), drawn(points[i + 1].y), white());
+  line(target, drawn(points.back().x), drawn(points.back().y), drawn(next.x), drawn(next.y), cyan);
+  for (const Point& a : points)
+    rectfill(target, drawn(a.x) - VertexHalf, drawn(a.y) - VertexHalf, drawn(a.x) + VertexHalf,
+             drawn(a.y) + VertexHalf, cyan);
+  circle(target, drawn(points[0].x), drawn(points[0].y), CloseRingRadius, white());
+}
+
+void drawhelp(BITMAP* target, int originx, int originy, const std::vector<std::string>& text) {
+  const int lines = static_cast<int>(text.size());
+  const int w = HelpColumns * CharWidth + 16, h = lines * (RowHeight + 2) + 16;
+  const int x = originx + (ScreenWidth - w) / 2, y = originy + std::max(0, (ScreenHeight - StatusHeight - h) / 2);
   rectfill(target, x, y, x + w - 1, y + h - 1, makecol(16, 20, 36));
   rect(target, x, y, x + w - 1, y + h - 1, white());
   for (int i = 0; i < lines; i++)
-    textout_ex(target, font, HelpLines[i], x + 8, y + 8 + i * (RowHeight + 2), white(), -1);
+    textout_ex(target, font, text[i].c_str(), x + 8, y + 8 + i * (RowHeight + 2), white(), -1);
 }

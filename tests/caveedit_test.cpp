@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <utility>
 
 #include "support/world_support.h"
 
@@ -16,6 +17,8 @@ Polygon polygonof(int points) {
   for (int i = 0; i < points; i++) p.points.push_back({float(10 * i), float(i % 2 ? 50 : 0)});
   return p;
 }
+
+std::pair<int, int> at(CaveVertex v) { return {v.polygon, v.point}; }
 
 // The cave a written map gives back to the game's own reader.
 Cave readback(const Cave& cave) {
@@ -32,35 +35,29 @@ TEST(CaveEdit, InsertStopsAtTwentyPointsAndDeleteAtThree) {
   Cave cave{polygonof(3), polygonof(19)};
   CaveVertex v{1, 4};
   ASSERT_EQ(insertvertex(cave, v, {1, 2}), nullptr);
-  EXPECT_EQ(v.point, 5);  // the new point, right after the one selected
+  EXPECT_EQ(at(v), std::pair(1, 5));  // the new point, right after the one selected
   EXPECT_EQ(cave[1].points[5].x, 1);
   EXPECT_EQ(cave[1].points.size(), 20u);
   Cave before = cave;
   EXPECT_STREQ(insertvertex(cave, v, {3, 4}), "A cavern holds at most 20 points");
   EXPECT_TRUE(samecave(cave, before));
-  EXPECT_EQ(v.point, 5);
+  EXPECT_EQ(at(v), std::pair(1, 5));
 
   CaveVertex first{0, 0};
   EXPECT_STREQ(deletevertex(cave, first), "A cavern keeps at least 3 points");
   EXPECT_TRUE(samecave(cave, before));
-  // Four points may lose one. Deleting the first point selects the last, so
-  // Delete walks round.
+  // Four points may lose one. Deleting the first selects the last, so Delete walks round.
   Cave four{polygonof(4)};
-  CaveVertex start{0, 0};
-  Point last = four[0].points[3];
-  ASSERT_EQ(deletevertex(four, start), nullptr);
-  EXPECT_EQ(start.point, 2);
-  EXPECT_EQ(four[0].points[start.point].x, last.x);
+  const float last = four[0].points[3].x;
+  ASSERT_EQ(deletevertex(four, first), nullptr);
+  EXPECT_EQ(at(first), std::pair(0, 2));
   EXPECT_EQ(four[0].points.size(), 3u);
+  EXPECT_EQ(four[0].points[2].x, last);
 }
 
 TEST(CaveEdit, NewCavernIsCentredClockwiseAndDeletingOneLeavesTheRest) {
   Cave cave{polygonof(3)};
-  CaveVertex v = addcavern(cave, {1000, 500});
-  ASSERT_EQ(v.polygon, 1);
-  EXPECT_EQ(v.point, 0);
-  const std::vector<Point>& p = cave[1].points;
-  ASSERT_EQ(p.size(), 4u);
+  ASSERT_EQ(at(addcavern(cave, {1000, 500})), std::pair(1, 0));
   // Clockwise on the screen: along the top to the right first.
   EXPECT_TRUE(samecave({cave[1]}, {Polygon{{{900, 425}, {1100, 425}, {1100, 575}, {900, 575}}}}));
   CaveVertex first{0, 1};
@@ -73,12 +70,8 @@ TEST(CaveEdit, NewCavernIsCentredClockwiseAndDeletingOneLeavesTheRest) {
 TEST(CaveEdit, NearestVertexSkipsEmptyPolygonsAndTakesTheFirstOfEquals) {
   EXPECT_FALSE(isvertex({}, nearestvertex({}, {0, 0})));
   Cave cave{Polygon{}, Polygon{{{100, 100}, {300, 100}}}, Polygon{{{-3e38f, 5}, {100, 300}}}};
-  CaveVertex v = nearestvertex(cave, {200, 100});
-  EXPECT_EQ(v.polygon, 1);
-  EXPECT_EQ(v.point, 0);
-  v = nearestvertex(cave, {-2.9e38f, 0});
-  EXPECT_EQ(v.polygon, 2);
-  EXPECT_EQ(v.point, 0);
+  EXPECT_EQ(at(nearestvertex(cave, {200, 100})), std::pair(1, 0));
+  EXPECT_EQ(at(nearestvertex(cave, {-2.9e38f, 0})), std::pair(2, 0));
   EXPECT_FALSE(isvertex(cave, {0, 0}));
   EXPECT_FALSE(isvertex(cave, {3, 0}));
 }
@@ -98,8 +91,7 @@ TEST(CaveEdit, WrittenMapReadsBackAsTheSameCave) {
 }
 
 TEST(CaveEdit, FailedSaveThrowsAndLeavesTheOldFileWhole) {
-  std::string dir = maketempdir();
-  std::string path = dir + "/leveleditedmap.txt";
+  const std::string dir = maketempdir(), path = dir + "/leveleditedmap.txt";
   writefile(path, "1 3 1 1 2 2 3 3\n");
   EXPECT_EQ(thrown([&] { savemap((dir + "/missing/map.txt").c_str(), {}); }), "Save error");
   chmod(dir.c_str(), 0555);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,24 +45,30 @@ class Checks : public ::testing::Test {
   // Fills a rectangle of the cave, corners included, with rock (1) or open cave (0).
   void fill(int x1, int y1, int x2, int y2, int solid) { rectfill(rock, x1, y1, x2, y2, solid); }
 
-  // The objects placed so far as the checks see them.
+  // The objects placed so far and `cave` as the checks see them.
   CheckedLevel level() {
     std::vector<GameObject*> list;
     for (const auto& o : made) list.push_back(o.get());
-    return CheckedLevel{rock, rock, describeobjects(list)};
+    return CheckedLevel{rock, rock, describeobjects(list), &cave};
   }
 
-  // What `check` says of the objects placed so far, which it then clears.
+  // What `check` says of the objects placed so far and `cave`, which it
+  // then clears: as levelcheck says it, or in the editor's plain words.
   template <class List>
-  Lines report(void (*check)(const CheckedLevel&, List&)) {
+  Lines report(void (*check)(const CheckedLevel&, List&), bool plain = false) {
     const CheckedLevel checked = level();
     List problems;
     check(checked, problems);
     Lines lines;
-    for (const Problem& p : problems) lines.push_back(describe(p, checked));
+    for (const Problem& p : problems) {
+      lines.push_back(plain ? plaindescribe(p, checked) : describe(p, checked));
+      if (p.placed) lines.back() += " @ " + std::to_string(p.x) + " " + std::to_string(p.y);
+    }
     made.clear();
+    cave.clear();
     return lines;
   }
+  std::vector<Polygon> cave;
 
  private:
   template <class T>
@@ -170,6 +177,47 @@ TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
   ship(100, 150);
   base(TankOxygen, 100);  // a tank is no start base, however close
   EXPECT_EQ(report(checkshipstart).size(), 1u);
+}
+
+// The cave stays within the 900 x 300 picture, 20 px from its edges: one
+// problem a polygon, at its first point out of bounds.
+TEST_F(Checks, CavePointsKeepTwentyPixelsInsideThePicture) {
+  const float nan = std::nanf("");
+  cave = {{{{20, 20}, {880, 280}, {300, 150}}}, {{{19, 100}, {-1, 100}}}, {{{300, 281}}},
+          {{{881, 100}}}, {{{901, 100}}}, {{{300, nan}}}};
+  EXPECT_EQ(report(checkcaveedges),
+            (Lines{"cave polygon 2 comes within 20 px of the picture's edge at (19, 100), leaving no room for its "
+                   "rim @ 19 100",
+                   "cave polygon 3 comes within 20 px of the picture's edge at (300, 281), leaving no room for its "
+                   "rim @ 300 281",
+                   "cave polygon 4 comes within 20 px of the picture's edge at (881, 100), leaving no room for its "
+                   "rim @ 881 100",
+                   "cave polygon 5 reaches outside the level picture at (901, 100) @ 901 100",
+                   "cave polygon 6 reaches outside the level picture at (300, 0) @ 300 0"}));
+  EXPECT_EQ(report(checkhascave), Lines{"the level has no cave: it needs a cavern to fly in"});
+}
+
+// The editor's words name objects by kind and place: no record numbers, no
+// file letters.
+TEST_F(Checks, PlainWordsNameObjectsByKindAndPlace) {
+  base(PlayerBaseExit, 100);
+  base(TankHF, 111);
+  EXPECT_EQ(report(checkoverlaps, true),
+            Lines{"the hydrofluoric acid tank at (111, 201) overlaps the exit base at (100, 201)"});
+  ship(100, 168);
+  base(TankHydrogen, 75, 180);
+  EXPECT_EQ(report(checkoverlaps, true), Lines{"the ship at (100, 168) overlaps the hydrogen tank at (75, 180)"});
+  EXPECT_EQ(report(checkexitcount, true), Lines{"no exit base"});
+  ship(100, 100);
+  EXPECT_EQ(report(checkshipstart, true),
+            Lines{"the ship at (100, 100): no start base just below the ship: put it on one, at most 20 px above"});
+  base(TankOxygen, 300, 150);
+  EXPECT_EQ(report(checkstanding, true),
+            Lines{"the oxygen tank at (300, 150) does not stand on rock: the pixel below its position is open cave"});
+  base(PlayerBaseExit, 100);
+  wibblet(400, 168);
+  EXPECT_EQ(report(checkpadfire, true), Lines{"the exit base at (100, 201): a ship landed on it is under fire from the "
+                                              "blue wibblet at (400, 168), 300 px away in clear sight"});
 }
 
 // A ship landed on the pad at (100, 201) rests with its centre at

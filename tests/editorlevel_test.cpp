@@ -45,14 +45,43 @@ TEST(EditorLevel, ReplacedObjectsKeepTheirOrderAndTheLastShipIsThePlayers) {
   EXPECT_EQ(playership, gameobjects[0]);
 }
 
-TEST(EditorLevel, UndoHistoryGivesBackTheLatestHundredStatesNewestFirst) {
+LevelState numbered(int i) { return {{}, {{'S', 0, {float(i), 0}}}}; }
+
+// Undo gives back the latest hundred states newest first, redo what each
+// undo left, newest first; a new edit ends what could be redone.
+TEST(EditorLevel, UndoHistoryKeepsAHundredStepsEachWay) {
   UndoHistory history;
-  for (int i = 0; i < 130; i++) history.push({{}, {{'S', 0, {float(i), 0}}}});
+  for (int i = 0; i < 130; i++) history.push(numbered(i));
   for (int i = 129; i >= 30; i--) {
     ASSERT_FALSE(history.empty());
-    EXPECT_EQ(history.pop().objects[0].position.x, i);
+    EXPECT_EQ(history.undo(numbered(1000 + i)).objects[0].position.x, i);
   }
   EXPECT_TRUE(history.empty());
+  for (int i = 30; i < 130; i++) {
+    ASSERT_TRUE(history.canredo());
+    EXPECT_EQ(history.redo(numbered(i)).objects[0].position.x, 1000 + i);
+  }
+  EXPECT_FALSE(history.canredo());
+  history.undo(numbered(7));
+  history.push(numbered(8));
+  EXPECT_FALSE(history.canredo());
+}
+
+// Rock in rows 100 to 120 and from 300 down, in column 10 only.
+TEST(EditorLevel, FloorBelowIsTheFirstRockUnderOpenCave) {
+  initallegro();
+  BITMAP* rock = create_bitmap_ex(8, 20, 400);
+  clear_to_color(rock, 0);
+  vline(rock, 10, 100, 120, 1);
+  vline(rock, 10, 300, 399, 1);
+  const struct { int x, y, floor; } rows[] = {
+      {10, 50, 100}, {10, 100, 100},  // on the floor already
+      {10, 107, 100}, {10, 108, -1},  // sunk 7 px is found again, 8 px is in rock
+      {10, 121, 300}, {11, 50, -1},   // open to the bottom
+      {10, -40, 100}, {-1, 50, -1},
+  };
+  for (const auto& row : rows) EXPECT_EQ(floorbelow(rock, row.x, row.y), row.floor) << row.x << ", " << row.y;
+  destroy_bitmap(rock);
 }
 
 TEST(EditorLevel, RedrawOnTheKeptRockGivesTheSetUpPictureAndStampsWhereObjectsStand) {

@@ -17,7 +17,7 @@ TEST(EditorTools, CheckMarksWhereObjectsStandNow) {
   InitObjects((dir + "/objects.txt").c_str());
   testing::internal::GetCapturedStdout();
   CavePicture picture;
-  const Cave& cave = levelmap().getpolygons();
+  const Cave cave = levelmap().getpolygons();
   CheckOutcome clean = checkeditedlevel(picture, cave);
   EXPECT_EQ(clean.summary, "Check: no problems found");
   EXPECT_TRUE(clean.marks.empty());
@@ -32,6 +32,14 @@ TEST(EditorTools, CheckMarksWhereObjectsStandNow) {
   }
   EXPECT_EQ(found.marks[0].number, 1);
   EXPECT_EQ(found.summary.find(std::to_string(found.marks.size()) + " problem"), 0u) << found.summary;
-  EXPECT_NE(found.summary.find("1: hydrogen tank at (50, 300): "), std::string::npos) << found.summary;
+  EXPECT_NE(found.summary.find("1: the hydrogen tank at (50, 300) overlaps rock"), std::string::npos) << found.summary;
+
+  // A problem of the cave, of the level as a whole, comes first, marked at its point.
+  Cave edged = cave;
+  edged[0].points[0] = {10, 100};
+  const CheckOutcome edge = checkeditedlevel(picture, edged);
+  EXPECT_EQ(edge.problems.front().words.find("cave polygon 1 comes within 20 px"), 0u) << edge.summary;
+  EXPECT_EQ(std::make_tuple(edge.marks.front().x, edge.marks.front().y, edge.marks.front().number),
+            std::make_tuple(10, 100, 1));
   initmanager();
 }

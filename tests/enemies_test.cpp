@@ -10,8 +10,7 @@ namespace {
 
 const float Step = 1.0f / 32;  // a power of two, so the timers count down exactly
 
-// A wibblet placed at rest at `at` after its first tick (gravity alone moved
-// it 40 * Step^2 down), with a ship stand-in (dx, dy) from where it now is.
+// A wibblet at `at` after its first tick (gravity moved it 40 * Step^2), a ship (dx, dy) from it.
 struct Duel {
   Enemy wibblet;
   HitRecorder ship;

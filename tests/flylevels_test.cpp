@@ -7,9 +7,7 @@
 
 using namespace pilot;
 
-// The flylevels test flies the shipped levels with no arguments and reads
-// only the exit status, so the other command lines and the fuel margin
-// that decides the status are checked here.
+// The flylevels test flies the shipped levels and reads the status; the rest is checked here.
 TEST(Pilot, CommandLineNamesLevelsFilesAndPictures) {
   auto parse = [](std::vector<const char*> args, FlyOptions& o) {
     args.insert(args.begin(), "flylevels");

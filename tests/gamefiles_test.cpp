@@ -7,10 +7,8 @@
 
 #include "support/testsupport.h"
 
-// Without a data directory all is read in the working directory. With one
-// (the launcher's case) data.dat is always the installed one, and a level
-// the player's own whatever lies at its name: the game then says what is
-// wrong with it.
+// Without a data directory all is read in the working directory. With one (the launcher's case)
+// data.dat is the installed one, and a level the player's whatever lies at its name.
 TEST(GameFiles, ThePlayersLevelWinsOverTheInstalledOneAndDataIsAlwaysInstalled) {
   const std::string player = maketempdir();
   InDirectory in(player);

@@ -23,9 +23,8 @@ std::vector<uint8_t> decoded(const std::string& path) {
 
 }  // namespace
 
-// Pictures whose image data fits one stored block, ends exactly on a block's
-// end, and spans several, read back by an independent decoder, which also
-// checks every chunk's CRC and the data's Adler sum.
+// Image data in one stored block, ending on a block's end, and in several, read back by a decoder
+// that also checks every CRC and the Adler sum.
 TEST(Png, AnotherDecoderReadsBackEveryPixelAndItsAlpha) {
   const std::string dir = maketempdir();
   struct Size { int w, h; } sizes[] = {{1, 1}, {21, 1542}, {300, 250}};

@@ -8,8 +8,7 @@
 
 namespace {
 
-// Runs the staged game in `dir` under a timeout, so a game that wrongly starts
-// cannot hang the suite; returns its exit status (-1 for a signal).
+// Runs the staged game in `dir` under a timeout, in case it wrongly starts; its status (-1: a signal).
 int rungame(const std::string& dir, std::string& errors, const std::string& env = "") {
   std::string command = "cd '" + dir + "' && " + env + " timeout 30 '" + rundir() + "/marsflyer' >/dev/null 2>stderr.txt";
   int raw = std::system(command.c_str());
@@ -19,8 +18,7 @@ int rungame(const std::string& dir, std::string& errors, const std::string& env 
 
 }  // namespace
 
-// Each case must end the game with status 1 and a message: never a crash (a
-// signal, or timeout's 128 + signal) and never a start-up (timeout's 124).
+// Status 1 and a message: never a crash (a signal, or timeout's 128 + it) nor a start (124).
 TEST(Main, NoDisplayOrMissingOrDamagedDataExitsWithStatusOne) {
   std::string errors;
   EXPECT_EQ(rungame(maketempdir(), errors, "env -u DISPLAY"), 1) << errors;

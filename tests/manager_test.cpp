@@ -29,8 +29,7 @@ namespace {
 
 using Contacts = std::vector<std::pair<CollidesWithScenery*, float>>;
 
-// A disc that counts what the manager does to it. Its draw() fills a
-// 10x10 square around its position and registers it.
+// A disc that counts what the manager does to it; it draws a 10x10 square round its position.
 class Body : public CollidesWithScenery {
  public:
   int ticks = 0;
@@ -70,8 +69,7 @@ class Manager : public ::testing::Test {
     return obj;
   }
   Body* place(float x, float y, float r = 10, float m = 1) { return place(new Body(x, y, r, m)); }
-  // Eight squares round the view's centre (320, 240); those less than 640
-  // and 480 from it are near, and returned. Some run off the picture.
+  // Eight squares round the view's centre (320, 240); the four near it are returned.
   std::vector<GameObject*> placeroundthecentre() {
     std::vector<GameObject*> in = {place(100, 100), place(959, 240), place(-319, 719), place(320, -239)};
     for (Point p : {Point{960, 240}, Point{320, -240}, Point{-320, 240}, Point{320, 720}}) place(p.x, p.y);
@@ -122,21 +120,16 @@ TEST_F(Manager, CameraEasesAfterItsObjectWhileItLivesKeepingTheScreenOnThePictur
   EXPECT_EQ(trackingobject, nullptr) << "a dead object is deleted a step later";
 }
 
-TEST_F(Manager, DrawAllShowsAndCollidesOnlyWhatIsNearTheView) {
+TEST_F(Manager, DrawAllShowsWhatIsNearTheViewAndRestoresEverythingItPainted) {
   screenoffsetx = screenoffsety = 0;
-  std::vector<GameObject*> in = placeroundthecentre();
-  drawall();
-  EXPECT_EQ(nearobjects, in);
-  EXPECT_EQ(getpixel(screen, 100, 100), makecol(255, 255, 0));
-}
-
-TEST_F(Manager, DrawAllRestoresEverythingItPainted) {
   for (int y = 0; y < backgroundHeight; y += 7)
     hline(background, 0, y, backgroundWidth, makecol(0, 90, 200));
   refreshvscreen();
-  placeroundthecentre();
+  std::vector<GameObject*> in = placeroundthecentre();
   playerinfo.levelcomplete = true;  // the banner is shown and restored too
   drawall();
+  EXPECT_EQ(nearobjects, in);  // and only these collide
+  EXPECT_EQ(getpixel(screen, 100, 100), makecol(255, 255, 0));
   int white = 0;
   for (int y = 8; y < 16; y++)
     for (int x = 260; x < 380; x++) white += getpixel(screen, x, y) == makecol(255, 255, 255);
@@ -234,17 +227,12 @@ TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
 
 namespace {
 
-// Plays pauses through a level's real frame loop from inside it: drawn every
-// frame, it stops Allegro's second timer and ends seconds itself, and holds
-// P and Esc, each at chosen frames, so that no clock decides what happens:
-//   frame 17: the first second ends; frames 0 to 18 make 19, but a frame is
-//     never more than 1/20 s (the game slows down instead): 1/20 s from 18 on
-//   frame 47: the next second ends; frames 19 to 48 make 30: 1/30 s a frame
-//   frames 52 to 55: P held: frames 53 to 60 are paused; a second ends at 56
-//   frame 60: P again: play resumes at frame 61 at 1/30 s, a new second begins
-//   frame 84: that second ends; frames 61 to 85 make 25: 1/25 s a frame
-//   frame 90: P: frames 91 to 94 are paused
-//   frame 94: Esc: play resumes at frame 95 and runs out the level's 4 s
+// Drawn every frame of a level's real loop, it ends Allegro's seconds itself and holds P and Esc
+// at chosen frames, so no clock decides what happens:
+//   17: a second of 19 frames ends, but a frame is at most 1/20 s (the game slows down instead)
+//   47: frames 19 to 48 make 30: 1/30 s each;  52-55: P held: 53 to 60 paused, a second ends at 56
+//   60: P: play resumes at 61 at 1/30 s, timing a new second;  84: 25 frames: 1/25 s each
+//   90: P: 91 to 94 paused;  94: Esc: play resumes at 95 and runs out the level's 4 s
 class PauseScript : public Body {
  public:
   int frame = 0;
@@ -280,27 +268,29 @@ class ManagerLoop : public ::testing::Test {
   void TearDown() override {
     releaseallkeys();
     initmanager();
+    if (display) destroy_bitmap(screen), screen = display;
     stopdialogs();
   }
+  // Frames go to a memory bitmap, read back as drawn.
+  void readback() { display = screen, screen = create_bitmap(ScreenWidth, ScreenHeight); }
+  BITMAP* display = nullptr;
 };
 
 }  // namespace
 
-// Paused time is no game time: nothing ticks, the second under way when P
-// was pressed is dropped, and play goes on at the old pace, timing a new
-// second from the resume. Esc while paused resumes to end the level.
+// Paused time is no game time: nothing ticks, the second under way is dropped, and play goes
+// on at the old pace, timing a new second from the resume. Esc while paused ends the level.
 TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTime) {
   PauseScript* script = new PauseScript();
   addobject(script);
   removedeads();  // drawn from the first frame on, before anything ticks
   playership = script;  // a level with its ship runs until Esc
   mainloop();
-  EXPECT_EQ(script->ticksin(0, 17), 0);  // no game time before a second has been timed
-  EXPECT_EQ(script->ticksin(18, 52), 35);
-  EXPECT_EQ(script->ticksin(53, 60), 0);
-  EXPECT_EQ(script->ticksin(61, 90), 30);
-  EXPECT_EQ(script->ticksin(91, 94), 0);
-  EXPECT_NEAR(script->ticksin(95, 1000), 100, 1);  // 4 s at 1/25 s
+  // No game time before a second has been timed, none while paused, and 4 s at 1/25 s to end.
+  const std::vector<long> ticks = {script->ticksin(0, 17), script->ticksin(18, 52), script->ticksin(53, 60),
+                                   script->ticksin(61, 90), script->ticksin(91, 94)};
+  EXPECT_EQ(ticks, (std::vector<long>{0, 35, 0, 30, 0}));
+  EXPECT_NEAR(script->ticksin(95, 1000), 100, 1);
   for (auto [frame, q] : script->ticked)
     EXPECT_EQ(q, frame < 48 ? 1.0f / 20 : frame < 85 ? 1.0f / 30 : 1.0f / 25) << "frame " << frame;
   EXPECT_EQ(script->timerrestarts, 2);
@@ -308,9 +298,8 @@ TEST_F(ManagerLoop, PKeyPausesTheLevelWithoutTicksAndResumesWithoutAJumpInGameTi
 
 namespace {
 
-// Plays the map through a level's real frame loop: the object presses M in
-// a frame and lets go as the map opens; a thread, watching the screen, then
-// ends the timer's second under the map and presses M again.
+// Presses M in a level's real loop and lets go as the map opens; a thread watching the screen
+// then ends the timer's second under the map and presses M again.
 class MapScript : public Body {
  public:
   enum Stage { Playing, Asked, Open, Closing, Resumed };
@@ -349,8 +338,7 @@ bool mapshowntwice() {
 }  // namespace
 
 TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime) {
-  BITMAP* display = screen;
-  screen = create_bitmap(ScreenWidth, ScreenHeight);
+  readback();
   MapScript* script = new MapScript();
   addobject(script);
   playership = script;
@@ -371,14 +359,11 @@ TEST_F(ManagerLoop, MKeyShowsTheMapWithoutTicksAndResumesWithoutAJumpInGameTime)
   // The timer's tick under the map is no game time: play goes on at the old pace.
   EXPECT_GT(script->openedquantum, 0);
   EXPECT_EQ(script->resumedquantum, script->openedquantum);
-  destroy_bitmap(screen);
-  screen = display;
 }
 
 namespace {
 
-// Reads the words over the view off the last frame shown: the band of
-// `text` darkens the white cave just inside its left end and not outside.
+// The last frame shows `text` over the white cave: its band is dark just inside its left end only.
 bool shows(const char* text) {
   FONT* f = static_cast<FONT*>(datafile[DataFont].dat);
   const WordsBox box = wordsbox(f, text, ScreenWidth / 2, StopWordsTop);
@@ -386,9 +371,7 @@ bool shows(const char* text) {
   return getr(inside) < 128 && getr(outside) > 200;
 }
 
-// Flies a ship that starts with no hydrogen and, frame by frame, waits for
-// each set of words before making the next stop happen: it fills the tank,
-// presses Esc, and then lets the ship break up.
+// A ship with no hydrogen; each set of words seen makes the next stop: fuel, Esc, break-up.
 class WordsScript : public Body {
  public:
   Ship* ship;
@@ -409,8 +392,7 @@ class WordsScript : public Body {
 }  // namespace
 
 TEST_F(ManagerLoop, WordsTellOfAnEmptyStoreAfterTwoSecondsOfItThenOfLeavingAndOfALostShip) {
-  BITMAP* display = screen;
-  screen = create_bitmap(ScreenWidth, ScreenHeight);  // read back as drawn
+  readback();
   clear_to_color(background, makecol(255, 255, 255));
   playerinfo.init();
   Ship* ship = new Ship();
@@ -426,15 +408,11 @@ TEST_F(ManagerLoop, WordsTellOfAnEmptyStoreAfterTwoSecondsOfItThenOfLeavingAndOf
   EXPECT_LT(script->fuelwordsat, OutOfFuelDelay + 0.2f);  // a few frames late at most
   drawall();  // outside a level's loop: no words
   EXPECT_FALSE(shows("Ship lost"));
-  destroy_bitmap(screen);
-  screen = display;
 }
 
 namespace {
 
-// A frame as the game composed it before it left out what the screen does
-// not show: every object near the view and every particle drawn, wherever
-// they lie. What it shows is the picture the game's frames must match.
+// A frame with every object near the view and every particle drawn, shown or not: the reference.
 void drawalleverythingnear() {
   nearobjects.clear();
   for (GameObject* obj : gameobjects)
@@ -448,8 +426,7 @@ void drawalleverythingnear() {
   restorerects();
 }
 
-// Runs `frames` frames as the game's loop does, each drawn by `draw` after
-// `steer` had the frame's number. Gives a hash of each screen, then the
+// Runs `frames` frames drawn by `draw`, steered by `steer`: a hash of each screen, then the
 // next random number and the counts of objects and particles left.
 template <class Steer>
 std::vector<uint64_t> film(int frames, void (*draw)(), Steer steer) {
@@ -468,8 +445,7 @@ std::vector<uint64_t> film(int frames, void (*draw)(), Steer steer) {
   return f;
 }
 
-// Level `level` from its start: the ship's keys changed every quarter of
-// a second from a fixed script, which turns, fires, burns and crashes it.
+// Level `level` from its start, the ship's keys changed every quarter second from a fixed script.
 std::vector<uint64_t> flightinlevel(int level, void (*draw)()) {
   srand(100 + level);
   playerinfo.init();
@@ -484,9 +460,7 @@ std::vector<uint64_t> flightinlevel(int level, void (*draw)()) {
   });
 }
 
-// A ship carried through a field of wibblets, tanks, sparks and blasts in
-// an open world, firing, the camera after it: things come into view, leave
-// it, burst out of sight and fire at the ship.
+// A firing ship carried through a field of wibblets, tanks, sparks and blasts, the camera after it.
 std::vector<uint64_t> flightthroughacrowd(void (*draw)()) {
   TestWorld world(2560, 2560);
   Ship* ship = new Ship();

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -17,8 +16,7 @@
 
 namespace {
 
-// What `read` threw for the file `path`: the message and, after " | ", the
-// fault its second line names, which must name `path`; "" when nothing was.
+// What `read` threw for `path`: the message, " | " and the fault its detail names for `path`; or "".
 std::string fault(void (*read)(const char*), const std::string& path) {
   try {
     read(path.c_str());
@@ -85,23 +83,6 @@ TEST(Map, BadMapsAreRejectedNamingThePolygonAndWhatStoodThere) {
   EXPECT_TRUE(errordetail("Problem creating bitmaps").file.empty()) << "a message thrown without a detail";
 }
 
-TEST(Map, CaveIsOpenAndBlackExactlyWhereItsPolygonsEncloseArea) {
-  makeworld(200, 200);
-  clear_to_color(background, makecol(255, 255, 255));
-  // The repeated corner makes a zero-length edge; the other polygons enclose no area.
-  ASSERT_EQ(loadmap("4 5 50 50 50 50 150 50 150 150 50 150 0 1 180 180 2 20 20 180 20"), "");
-  loaded.drawcave();
-  BITMAP* want = create_bitmap_ex(8, 200, 200);  // rock but where Allegro's polygon fills
-  clear_to_color(want, 1);
-  int corners[] = {50, 50, 150, 50, 150, 150, 50, 150};
-  polygon(want, 4, corners, 0);
-  for (int y = 0; y < 200; y++) EXPECT_EQ(memcmp(collisionmap->line[y], want->line[y], 200), 0) << y;
-  destroy_bitmap(want);
-  EXPECT_EQ(getpixel(background, 100, 100), makecol(0, 0, 0));
-  for (Point p : {Point{30, 30}, Point{180, 180}, Point{100, 20}})  // beyond the rims, and on the line
-    EXPECT_EQ(getpixel(background, p.x, p.y), makecol(255, 255, 255)) << p.x << ", " << p.y;
-}
-
 TEST(Map, RimGreyDependsOnEdgeDirection) {
   initallegro();
   BITMAP* bmp = create_bitmap(300, 300);
@@ -123,8 +104,7 @@ TEST(Map, RimGreyDependsOnEdgeDirection) {
 
 namespace {
 
-// The cave as Allegro draws it when handed the corners itself: the rims,
-// translucent as drawcave lays them, then the fill; over grey rock.
+// The cave as Allegro draws it from the corners: translucent rims, then the fill, over grey rock.
 struct AllegroCave {
   BITMAP* picture;
   BITMAP* fill;
@@ -156,16 +136,13 @@ int differing(BITMAP* a, BITMAP* b) {
 
 }  // namespace
 
-// Corners far off the picture must not move the cave inside it. Those that
-// Allegro can take are drawn where they lie; those beyond its reach are
-// clipped, here where the edges cross whole pixels, so the picture is that
-// of the cave drawn from corners pulled in along its own edges. Corners
-// beyond any int must not overflow (the sanitizer build checks the casts).
-// Allegro fills exactly up to corners at 8191, edges 8191 across and level
-// edges 4095: filled as they are; a step beyond, clipped, a few pixels of
-// these fills differ (the rims follow the edges as they are).
+// The cave is open and black exactly where its polygons enclose area. Corners beyond Allegro's
+// reach (8191, edges 8191 across, level edges 4095) are clipped along their edges, so only a few
+// pixels of the fill differ; corners beyond any int must not overflow (the sanitizer checks).
 TEST(Map, FarCornersLeaveThePictureAsTheCaveTheyMake) {
   struct Row { const char* map; std::vector<int> drawnas; bool fillonly = false; } rows[] = {
+      // A zero-length edge; polygons of one and two points enclose nothing.
+      {"4 5 50 50 50 50 150 50 150 150 50 150 0 1 180 180 2 20 20 180 20", {50, 50, 150, 50, 150, 150, 50, 150}},
       {"1 3 100 100 6000 300 200 400", {100, 100, 6000, 300, 200, 400}},
       {"1 3 300 200 20300 -19800 20300 20200", {300, 200, 5300, -4800, 5300, 5200}},
       {"2 3 -3e38 100 3e38 100 100 3e38  3 -1e12 -1e12 -5e9 -5 -5 -5e9", {-2000, 100, 2000, 100, 2000, 2000, -2000, 2000}},
@@ -190,16 +167,10 @@ TEST(Map, FarCornersLeaveThePictureAsTheCaveTheyMake) {
   }
 }
 
-namespace {
-
-const std::string Trace = "Object type: S\nObject type: T\nObject type: E\nObject type: T\n";
-
-}  // namespace
-
 // Read in file order whatever the layout, saved and read again.
 TEST(Objects, SavedObjectsReadBackAsTheSameRecordsInWholePixels) {
   TestWorld world(1400, 1000);
-  std::string path = maketempdir() + "/saved.txt";
+  const std::string path = maketempdir() + "/saved.txt", Trace = "Object type: S\nObject type: T\nObject type: E\nObject type: T\n";
   ASSERT_EQ(readobjects("S 320.5 200\nT 5 320 230\n  E 2\n1200 900\nT 0 1300 -0.5"), Trace);
   newobjects[0]->position = Point{100.9f, -0.5f};
   removedeads();
@@ -211,25 +182,12 @@ TEST(Objects, SavedObjectsReadBackAsTheSameRecordsInWholePixels) {
   EXPECT_EQ(readfile(path), "S 100 0\nT 5 320 230\nE 2 1200 900\nT 0 1300 0\n");
 }
 
-TEST(Objects, EmptyFilesMakeNoObjects) {
-  TestWorld world(1400, 1000);
-  EXPECT_EQ(readobjects("") + readobjects(" \n\t\n"), "");
-  EXPECT_TRUE(newobjects.empty());
-}
-
-TEST(Objects, TheLastShipIsThePlayersAndTheCameras) {
-  TestWorld world(1400, 1000);
-  ASSERT_EQ(readobjects("S 100 100 S 200 200"), "Object type: S\nObject type: S\n");
-  ASSERT_EQ(newobjects.size(), 2u);
-  EXPECT_EQ(playership, newobjects[1]);
-  EXPECT_EQ(trackingobject, newobjects[1]);
-}
-
 TEST(Objects, BadRecordsAreRejectedNamingTheRecordAndNeverRegistered) {
   TestWorld world(1400, 1000);
   const std::string bad = "Bad record in objects file | record ", enemy = "Unknown enemy type | record ";
   const std::string stat = "Unable to get bitmap in StaticObject | record ", S = "Object type: S\n";
   const std::pair<const char*, std::string> rows[] = {
+      {"", ""}, {" \n\t\n", ""},  // empty files make nothing
       {"s 1 2", "Object type: s\nUnknown object type | record 1 (s): records begin with S, T or E"},
       {"S 1", S + bad + "1 (S): y: the file ends early"},
       {"S 1 y", S + bad + "1 (S): y: \"y\" is not a number the game can use"},
@@ -249,6 +207,7 @@ TEST(Objects, BadRecordsAreRejectedNamingTheRecordAndNeverRegistered) {
   EXPECT_EQ(fault(InitObjects, "/nonexistent/objects.txt"), "Failed to open objects file | cannot open");
 }
 
+// The last ship is the player's and the camera's.
 TEST(Objects, LevelSetUpReadsTheMapBeforeTheObjects) {
   TestWorld world(1400, 1000);
   InDirectory here(maketempdir());
@@ -257,20 +216,19 @@ TEST(Objects, LevelSetUpReadsTheMapBeforeTheObjects) {
   EXPECT_EQ(thrown([] { initlevel(2); }), "Failed to load map");
   EXPECT_EQ(playership, nullptr);  // the objects were not read first
   writefile("levels/level2.txt", "1 3 100 100 500 100 300 400");
-  writefile("levels/level2objects.txt", "S 320 200\nT 1 300 300\n");
+  writefile("levels/level2objects.txt", "S 100 100\nS 320 200\nT 1 300 300\n");
   testing::internal::CaptureStdout();
   initlevel(2);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Object type: S\nObject type: T\n");
-  EXPECT_EQ(newobjects.size(), 2u);
-  EXPECT_NE(playership, nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Object type: S\nObject type: S\nObject type: T\n");
+  ASSERT_EQ(newobjects.size(), 3u);
+  EXPECT_EQ(std::pair(playership, trackingobject), std::pair(newobjects[1], newobjects[1]));
   EXPECT_EQ(getpixel(collisionmap, 300, 200), 0);  // the cave
   EXPECT_EQ(getpixel(collisionmap, 300, 290), 8 + TankHydrogen);  // and the tank stamped on it
 }
 
 namespace {
 
-// `dirt` mirrored as ApplyDirt's variant `i` is: bit 0 left to right, bit 1
-// top to bottom.
+// `dirt` mirrored as ApplyDirt's variant `i`: bit 0 left to right, bit 1 top to bottom.
 BITMAP* mirrored(BITMAP* dirt, int i) {
   BITMAP* m = create_bitmap_ex(32, dirt->w, dirt->h);
   for (int y = 0; y < dirt->h; y++)
@@ -278,8 +236,7 @@ BITMAP* mirrored(BITMAP* dirt, int i) {
   return m;
 }
 
-// The dirt as Allegro stamps it with draw_trans_sprite under its alpha
-// blender, at the places the random sequence gives.
+// The dirt as Allegro's draw_trans_sprite stamps it, at the places the random sequence gives.
 void allegrodirt(BITMAP* onto, BITMAP* dirt, int qty) {
   BITMAP* variants[4] = {mirrored(dirt, 0), mirrored(dirt, 1), mirrored(dirt, 2), mirrored(dirt, 3)};
   set_alpha_blender();
@@ -292,8 +249,7 @@ void allegrodirt(BITMAP* onto, BITMAP* dirt, int qty) {
 
 }  // namespace
 
-// Every alpha, the mask colour, stamps cut by the edges, and at 32 bits a
-// picture whose top bytes are set (Allegro clears them where it blends).
+// Every alpha, the mask colour, stamps cut by the edges, and at 32 bits set top bytes.
 TEST(Map, DirtBlendsAsAllegroBlendsItAtBothDepths) {
   initallegro();
   BITMAP* dirt = create_bitmap_ex(32, 128, 128);
@@ -318,9 +274,7 @@ TEST(Map, DirtBlendsAsAllegroBlendsItAtBothDepths) {
   destroy_bitmap(dirt);
 }
 
-// The texture is drawn once, as the rock tiles and Allegro's stamps made
-// it; later set-ups copy it onto the kept bitmaps and leave the random
-// sequence where drawing it would have.
+// Later set-ups copy the texture and leave the random sequence where drawing it would have.
 TEST(Map, RockTextureIsDrawnOnceAndTheRandomSequenceRunsOnAsIfDrawnAgain) {
   initallegro();
   const std::string map = maketempdir() + "/map.txt";

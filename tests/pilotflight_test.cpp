@@ -22,20 +22,15 @@ using namespace pilot;
 
 namespace {
 
-struct Box {
-  int x1, y1, x2, y2;  // inclusive
-};
+struct Box { int x1, y1, x2, y2; };  // corners, inclusive
 
-// A hall 1120 x 200 with its floor at y = 401, the start base at its left
-// end and the exit pad at its right; below its middle a pit 320 px deep
-// with its floor at y = 701. The way from start to exit is about 950 px.
+// A hall 1120 x 200, floor at y = 401, the start base at its left end and the exit pad at its
+// right, about 950 px apart; below its middle a pit 320 px deep, floor at y = 701.
 const std::vector<Box> HallAndPit = {{40, 200, 1159, 400}, {500, 380, 799, 700}};
 const Point StartBase{120, 401}, ExitPad{1050, 401}, InThePit{650, 701};
 
-// Flies a small level set up as the editor sets one up: the cave's rock,
-// then fresh objects from their records with the bases and tanks stamped
-// solid; `ready` may change the ship's stores or the player record first.
-// Leaves an empty world.
+// Flies a small level set up as the editor does (bases and tanks stamped solid); `ready` may
+// change the ship's stores or the player record first. Leaves an empty world.
 FlightReport fly(const std::vector<Box>& open, std::vector<PlacedObject> objects,
                  const std::function<void(Ship&)>& ready = nullptr, Point start = StartBase, Point exit = ExitPad) {
   makeworld(1200, 800);
@@ -78,9 +73,8 @@ TEST(PilotFlight, AnExitCutOffIsAFlightNotFinishedThatSaysWhy) {
   EXPECT_EQ(r.why.rfind("no way to the exit", 0), 0u) << r.why;
 }
 
-// The budget the pilot plans its stops by covers what the ship burns on a
-// way, and not by so much that it stops for fuel it does not need: here a
-// 640-px climb up a shaft and 800 px across to the exit.
+// The budget the pilot plans its stops by covers the burn of a 640-px climb and 800 px across,
+// and not by so much that it stops for fuel it does not need.
 TEST(PilotFlight, TheFuelBudgetOfAWayCoversWhatFlyingItBurns) {
   const FlightReport r = fly({{40, 60, 240, 700}, {40, 60, 1159, 299}}, {}, nullptr, {140, 701}, {1050, 300});
   ASSERT_TRUE(r.finished) << r.why;
@@ -91,8 +85,7 @@ TEST(PilotFlight, TheFuelBudgetOfAWayCoversWhatFlyingItBurns) {
   EXPECT_GE(burnt, 0.55f * budget);
 }
 
-// A tank down the pit, well off the way, is fetched when the stores fall
-// short of the way to the exit with the reserve, and passed when they do not.
+// A tank down the pit is fetched when the stores fall short of the way and the reserve, else passed.
 TEST(PilotFlight, FuelOffTheWayIsFetchedOnlyWhenTheStoresFallShort) {
   const std::vector<PlacedObject> tank = {{StaticRecord, TankHydrogen, InThePit}};
   const FlightReport enough = fly(HallAndPit, tank, [](Ship& s) { s.hydrogen = 0.8f; });
@@ -104,8 +97,7 @@ TEST(PilotFlight, FuelOffTheWayIsFetchedOnlyWhenTheStoresFallShort) {
   EXPECT_GT(shortof.hydrogen, enough.hydrogen);
 }
 
-// A blue wibblet over the middle of the hall guards the way: the pilot
-// stops to fight it and fires until the game's toughness is used up.
+// The pilot stops to fight a blue wibblet over the hall and fires until its toughness is used up.
 TEST(PilotFlight, AWibbletGuardingTheWayIsFoughtToTheEnd) {
   const FlightReport r = fly(HallAndPit, {{EnemyRecord, BlueStaticWibblet, {640, 290}}});
   EXPECT_TRUE(r.finished) << r.why;
@@ -117,8 +109,7 @@ TEST(PilotFlight, AWibbletGuardingTheWayIsFoughtToTheEnd) {
   EXPECT_LT(r.underfire, 20.0f);
 }
 
-// A wibblet sealed in rock under the hall, within range of the whole way
-// but out of sight, never has the ship under fire.
+// A wibblet sealed in rock under the hall, within range but out of sight, never fires on the ship.
 TEST(PilotFlight, AWibbletOutOfSightHasTheShipNeverUnderFire) {
   std::vector<Box> cave = HallAndPit;
   cave.push_back({900, 500, 1100, 700});

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
-#include <vector>
 
 #include "pilotground.h"
 #include "support/testsupport.h"
@@ -14,10 +13,7 @@ using namespace pilot;
 
 namespace {
 
-// Corners of a rectangle, inclusive.
-struct Box {
-  int x1, y1, x2, y2;
-};
+struct Box { int x1, y1, x2, y2; };  // corners, inclusive
 
 // A small cave: rock everywhere but the open boxes.
 class TinyCave {
@@ -36,18 +32,15 @@ class TinyCave {
 
 float distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
 
-// Two rooms, joined by a gap `gap` px high at the bottom of the 80-px wall
-// between them; the straight line from one to the other meets rock.
+// Two rooms joined by a gap `gap` px high at the bottom of the 80-px wall between them.
 TinyCave tworooms(int gap) { return TinyCave(600, 300, {{20, 20, 259, 279}, {340, 20, 579, 279}, {250, 280 - gap, 350, 279}}); }
 
 const Point Left{100, 100}, Right{500, 100};
 
 }  // namespace
 
-// A route from one room to the other keeps its room to rock under the wall
-// and round a bend, slows where the way is tight, and changes speed from
-// point to point no faster than the ship can brake (at best, level) or
-// gather speed, from the ship's speed at the start to rest at the end.
+// A route keeps its room to rock under the wall and round a bend, slows where the way is tight,
+// and changes speed no faster than the ship brakes (level, at best) or speeds up, ending at rest.
 TEST(PilotPlan, RouteKeepsItsRoomAndSpeedsTheShipCanFly) {
   TinyCave cave = tworooms(64), bend(400, 300, {{20, 100, 339, 159}, {280, 100, 339, 279}});
   const Clearance room(cave.solid), narrow(bend.solid);
@@ -97,15 +90,11 @@ TEST(PilotPlan, KeepOutsAndSurchargesBendTheWayAround) {
   // Where drops fall, a cell costs more: the way passes below that band.
   const Surcharge drops(room, [](Point p) { return p.x > 250 && p.x < 350 && p.y < 220 ? 20.0f : 0.0f; });
   const Spread under(room, from, {}, drops);
-  for (const Point& p : under.pathto(to))
-    if (p.x > 260 && p.x < 340) {
-      EXPECT_GE(p.y, 220.0f);
-    }
+  for (const Point& p : under.pathto(to)) EXPECT_TRUE(p.x <= 260 || p.x >= 340 || p.y >= 220.0f) << p.x << ", " << p.y;
 }
 
-// An upper floor at y = 200 up to x = 299, where it drops to a lower floor
-// at y = 280 that runs into a ramp from x = 440. The ship touches a flat
-// floor over 11 px either side: a seat nearer a lip would tip it over.
+// An upper floor at y = 200 to x = 299, a lower one at y = 280 and a ramp from x = 440. The ship
+// touches a flat floor over 11 px either side: a seat nearer a lip would tip it over.
 TEST(PilotGround, SeatsLieOnLevelFloorsClearOfLipsAndSlopesAndReachTheTankBeside) {
   TinyCave cave(600, 300, {{20, 20, 299, 199}, {300, 20, 579, 279}});
   triangle(cave.solid, 440, 280, 579, 280, 579, 200, 1);
@@ -121,8 +110,7 @@ TEST(PilotGround, SeatsLieOnLevelFloorsClearOfLipsAndSlopesAndReachTheTankBeside
   EXPECT_GT(lower, 15);
   Point seat;
   EXPECT_FALSE(seatbelow(cave.solid, room, {500, 150}, 150, seat));  // the ramp
-  // A tank at (150, 200) is drawn from beside it, on the side asked for,
-  // and not from a seat nearer something else.
+  // A tank is drawn from beside it, on the side asked for, not from a seat nearer something else.
   const Point tank{150, 200};
   ASSERT_TRUE(seatbeside(cave.solid, room, tank, {tank}, {0, 200}, seat));
   EXPECT_LT(seat.x, tank.x);

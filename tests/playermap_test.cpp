@@ -8,8 +8,7 @@
 #include "map.h"
 #include "support/testsupport.h"
 
-// Which level pixels count as seen after screen windows with these top-left
-// corners, each row from a reset of the same bookkeeping.
+// Which level pixels count as seen after screen windows at these corners, each row after a reset.
 TEST(SeenCave, WindowsMarkTheWholeCellsTheyTouchWithinTheLevelAndAddUpUntilReset) {
   struct Row {
     const char* what;
@@ -37,9 +36,7 @@ TEST(SeenCave, WindowsMarkTheWholeCellsTheyTouchWithinTheLevelAndAddUpUntilReset
 
 namespace {
 
-// A 1280 x 896 level, shown at half size on 640 x 448 of the screen: grey
-// rock with a black open hall (200..1079, 200..695), seen only at the
-// screen window at (0, 0).
+// A 1280 x 896 level at half size: grey rock, an open hall (200..1079, 200..695), seen from (0, 0).
 class PlayerMap : public ::testing::Test {
  protected:
   BITMAP *target = nullptr, *bare = nullptr;
@@ -92,8 +89,7 @@ TEST_F(PlayerMap, TheExitAndTheShipAreAlwaysMarkedBasesTanksAndWibbletsOnlyWhere
       {{MapMark::Wibblet, 400, 300, 0, blue, wibblet}, true}, {{MapMark::Wibblet, 900, 300, 0, blue, wibblet}, false},
       {{MapMark::Exit, 900, 695, 0, 0, databitmap(DataBaseExit)}, true}, {{MapMark::Ship, 900, 300, 0.5f}, true}};
   for (const auto& [mark, shown] : rows) EXPECT_EQ(drawn(mark), shown) << mark.kind << " at " << mark.x;
-  // The exit's box is magenta; the ship's ring white, with the heading
-  // stroke above it for a ship nose up.
+  // The exit's box is magenta; the ship's ring white, its heading stroke above it nose up.
   open({{MapMark::Exit, 900, 695}, {MapMark::Ship, 900, 300, 0.0f}}, target);
   EXPECT_EQ(at(900, 695 - 28), makecol(255, 0, 255));
   EXPECT_EQ(at(900, 300 - 22), makecol(255, 255, 255));

@@ -13,12 +13,12 @@ namespace {
 const float Q = 0.03125f;  // a frame of exactly representable length
 const float TurnStep = 1.5707964f * Q;  // a quarter turn a second
 const float Transfer = 0.2f * Q;        // drawn from a tank in one frame
+const float G = -40.0f * Q;             // a rise that gravity stops in one frame
 
 void run(Ship& ship, int frames) { for (int i = 0; i < frames && !ship.dead; i++) ship.tick(Q); }
 
-// One frame with the rocket, both arrows and the trigger held, for fitted
-// ids in and beyond the catalogue: engines count every benefit up to their
-// id, guns only their own.
+// One frame with the rocket, both arrows and the trigger held, for ids in and beyond the
+// catalogue: engines count every benefit up to their id, guns only their own.
 TEST(Ship, FittedEngineAndGunSetThrustFuelTurningJetsAndAcid) {
   struct Row { int engine, weapon; float thrust, burn, turn; size_t jets; float acid; } rows[] = {
       {0, 0, 120, 0.05f, 1, 1, 0.05f},
@@ -56,10 +56,15 @@ TEST(Ship, ShieldStressGunTransfersAndDockingRunAtTheirRates) {
   const Setup none = [](Ship&, StaticObject&) {}, half = [](Ship& s, StaticObject&) { s.hydrogen = 0.5f; };
   const Setup halfshield = [](Ship& s, StaticObject&) { s.shieldpower = 0.5f; };
   const Setup drain = [](Ship& s, StaticObject& t) { s.hydrogen = 0.5f, t.capacity = Transfer; };
+  const Setup hf = [](Ship& s, StaticObject&) { s.ammotype = Hydrofluoric; };
   const Reading hydrogen = [](const Ship& s, const StaticObject&) { return s.hydrogen; };
-  const Reading looksempty = [](const Ship&, const StaticObject& t) {
-    return float(t.sprite == datafile[DataEmptyTank].dat);
-  };
+  const Reading oxygen = [](const Ship& s, const StaticObject&) { return s.oxygen; };
+  const Reading shield = [](const Ship& s, const StaticObject&) { return s.shieldpower; };
+  const Reading stress = [](const Ship& s, const StaticObject&) { return s.shieldstress; };
+  const Reading shots = [](const Ship&, const StaticObject&) { return float(newshots().size()); };
+  const Reading damage = [](const Ship&, const StaticObject&) { return newshots().at(0)->damage; };
+  const Reading looksempty = [](const Ship&, const StaticObject& t) { return float(t.sprite == datafile[DataEmptyTank].dat); };
+  const Reading hfammo = [](const Ship& s, const StaticObject&) { return s.ammotype == Hydrofluoric ? s.ammo : -1; };
   const Reading docked = [](const Ship&, const StaticObject&) { return float(playerinfo.levelcomplete); };
   struct Row {
     const char* rule;
@@ -71,31 +76,18 @@ TEST(Ship, ShieldStressGunTransfersAndDockingRunAtTheirRates) {
     float expected;
   } rows[] = {
       {"a shield recharge costs hydrogen", TankHydrogen, halfshield, 0, 32, hydrogen, 1.0f - 0.05f / 90},
-      {"and oxygen", TankHydrogen, halfshield, 0, 32, [](const Ship& s, const StaticObject&) { return s.oxygen; },
-       1.0f - 0.05f / 90},
-      {"the shield fills in 90 s", TankHydrogen, halfshield, 0, 32,
-       [](const Ship& s, const StaticObject&) { return s.shieldpower; }, 0.5f + 1.0f / 90},
-      {"the glow of a hit fades by 3 a second", TankHydrogen, [](Ship& s, StaticObject&) { s.shieldstress = 2.0f; },
-       0, 16, [](const Ship& s, const StaticObject&) { return s.shieldstress; }, 0.5f},
-      {"a held trigger fires once a second", TankHydrogen, none, KEY_LCONTROL, 48,
-       [](const Ship&, const StaticObject&) { return float(newshots().size()); }, 2},
-      {"hydrofluoric drops hurt three times as much", TankHydrogen,
-       [](Ship& s, StaticObject&) { s.ammotype = Hydrofluoric; }, KEY_LCONTROL, 1,
-       [](const Ship&, const StaticObject&) { return newshots().at(0)->damage; }, 3 * ShotDamage},
-      {"a store fills to one step past full", TankHydrogen, [](Ship& s, StaticObject&) { s.hydrogen = 0.99f; },
-       KEY_SPACE, 32, hydrogen, 0.99f + 2 * Transfer},
-      {"drawing at 100 px/s", TankHydrogen,  // gravity makes it (100, 0)
-       [](Ship& s, StaticObject&) { s.hydrogen = 0.5f, s.velocity = {100, -40.0f * Q}; }, KEY_SPACE, 1, hydrogen,
-       0.5f + Transfer},
-      {"no drawing faster", TankHydrogen,
-       [](Ship& s, StaticObject&) { s.hydrogen = 0.5f, s.velocity = {100.01f, -40.0f * Q}; }, KEY_SPACE, 1,
-       hydrogen, 0.5f},
+      {"and oxygen", TankHydrogen, halfshield, 0, 32, oxygen, 1.0f - 0.05f / 90},
+      {"the shield fills in 90 s", TankHydrogen, halfshield, 0, 32, shield, 0.5f + 1.0f / 90},
+      {"the glow of a hit fades by 3 a second", TankHydrogen, [](Ship& s, StaticObject&) { s.shieldstress = 2.0f; }, 0, 16, stress, 0.5f},
+      {"a held trigger fires once a second", TankHydrogen, none, KEY_LCONTROL, 48, shots, 2},
+      {"hydrofluoric drops hurt three times as much", TankHydrogen, hf, KEY_LCONTROL, 1, damage, 3 * ShotDamage},
+      {"a store fills to one step past full", TankHydrogen, [](Ship& s, StaticObject&) { s.hydrogen = 0.99f; }, KEY_SPACE, 32, hydrogen, 0.99f + 2 * Transfer},
+      {"drawing at 100 px/s", TankHydrogen, [](Ship& s, StaticObject&) { s.hydrogen = 0.5f, s.velocity = {100, G}; }, KEY_SPACE, 1, hydrogen, 0.5f + Transfer},
+      {"no drawing faster", TankHydrogen, [](Ship& s, StaticObject&) { s.hydrogen = 0.5f, s.velocity = {100.01f, G}; }, KEY_SPACE, 1, hydrogen, 0.5f},
       {"a tank drained to exactly 0 gives no more", TankHydrogen, drain, KEY_SPACE, 2, hydrogen, 0.5f + Transfer},
       {"and looks empty only below it", TankHydrogen, drain, KEY_SPACE, 2, looksempty, 0},
-      {"a drained tank looks empty", TankHydrogen,
-       [](Ship& s, StaticObject& t) { s.hydrogen = 0.5f, t.capacity = 0.005f; }, KEY_SPACE, 1, looksempty, 1},
-      {"drawing the other acid pours the old away", TankHF, [](Ship& s, StaticObject&) { s.ammo = 0.8f; }, KEY_SPACE,
-       1, [](const Ship& s, const StaticObject&) { return s.ammotype == Hydrofluoric ? s.ammo : -1; }, Transfer},
+      {"a drained tank looks empty", TankHydrogen, [](Ship& s, StaticObject& t) { s.hydrogen = 0.5f, t.capacity = 0.005f; }, KEY_SPACE, 1, looksempty, 1},
+      {"drawing the other acid pours the old away", TankHF, [](Ship& s, StaticObject&) { s.ammo = 0.8f; }, KEY_SPACE, 1, hfammo, Transfer},
       {"docking a frame short of 1.5 s is not enough", PlayerBaseExit, half, KEY_SPACE, 47, docked, 0},
       {"docking a frame past 1.5 s completes the level", PlayerBaseExit, half, KEY_SPACE, 49, docked, 1}};
   for (const Row& row : rows) {

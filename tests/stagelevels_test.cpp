@@ -11,8 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A tiny project whose `stage` target puts its levels/ into build/run/levels/
-// as the game's build does; built with cmake --build.
+// A tiny project whose `stage` target puts its levels/ into build/run/levels/ as the game's does.
 struct StagedProject {
   const std::string top = maketempdir(), repo = top + "/levels", staged = top + "/build/run/levels";
 
@@ -66,8 +65,7 @@ TEST(StageLevels, ALevelChangedBesideTheGameSurvivesEveryBuildWithAWarningUntilC
   EXPECT_EQ(readfile(map), "0\n");
 }
 
-// A build directory staged before the build kept its record of what it
-// staged: a staged level that differs is the designer's when it is newer.
+// Staged before builds kept a record: a staged level that differs is the designer's when newer.
 TEST(StageLevels, WithoutARecordADifferingLevelIsKeptWhenNewer) {
   StagedProject p;
   const auto now = fs::file_time_type::clock::now();

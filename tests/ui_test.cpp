@@ -26,9 +26,8 @@ Ints kit() { return {playerinfo.engine, playerinfo.weapon, playerinfo.money}; }
 
 }  // namespace
 
+// The whole bonus is the level-complete dialog's test below.
 TEST(Ui, LevelBonusPaysTwentyALevelAndTwentyAFullStoreCutDown) {
-  LevelBonus b = levelbonus(3, 1.0f, 0.5f, 0.0f);
-  EXPECT_EQ(Ints({b.completion, b.oxygen, b.hydrogen, b.ammo}), Ints({60, 20, 10, 0}));
   EXPECT_EQ(levelbonus(1, 0.99f, 0, 0).oxygen, 19);
   // One shot fired on an empty store leaves it at -0.05: no charge.
   EXPECT_EQ(levelbonus(1, -0.01f, -0.05f, -0.05f).total(), 20);
@@ -46,31 +45,18 @@ TEST(Ui, PurchaseNeedsTheCashAndReplacesTheFittedItemOfItsKind) {
   EXPECT_EQ(buyitem(0), Purchase::Bought);  // a lesser engine still replaces a better one
   EXPECT_EQ(kit(), Ints({1, 3, 50}));
   for (int beyond : {7, -1}) EXPECT_EQ(buyitem(beyond), Purchase::NoSuchItem) << beyond;
-  EXPECT_EQ(kit(), Ints({1, 3, 50}));
-}
-
-TEST(Ui, FittedItemIsNotChargedAgainEvenWhenDearerThanTheMoneyLeft) {
-  newgame(1, 1);
+  // What is fitted is not charged again, even when dearer than the money left.
   playerinfo.engine = 4;
-  playerinfo.weapon = 3;
   for (int fitted : {3, 6}) EXPECT_EQ(buyitem(fitted), Purchase::AlreadyFitted) << fitted;
-  EXPECT_EQ(kit(), Ints({4, 3, 0}));
-  EXPECT_STREQ(purchasemessage(Purchase::AlreadyFitted), "Already fitted");
-}
-
-// The basic kit on every page is the shop pager's test.
-TEST(Ui, ShopNamesTheFittedItemOfTheShownRowsKind) {
-  newgame(1, 1);
-  playerinfo.weapon = 3;
+  EXPECT_EQ(kit(), Ints({4, 3, 50}));
+  // The shop names the fitted item of the shown row's kind (the basic kit: the pager's test).
   EXPECT_STREQ(currentitemname(5), "Spray acid gun");
-  playerinfo.engine = 4;
   EXPECT_STREQ(currentitemname(0), "Mk4 Engine && thrusters");  // a single & would underline
   playerinfo.weapon = 9;
   EXPECT_STREQ(currentitemname(5), "None");
 }
 
-// The dialogs themselves, run in a window with scripted keys. Each opens
-// with the focus on its first button; Tabs move it along.
+// The dialogs in a window with scripted keys; each opens on its first button, Tabs move on.
 class UiDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -91,8 +77,7 @@ TEST_F(UiDialog, MainMenuOffersTheHighestLevelAndStartsTheTypedOne) {
   EXPECT_TRUE(uimainmenu());
   EXPECT_EQ(playerinfo.level, 4);
   EXPECT_EQ(seen(0, {9}), "4");
-  // Only a level from 1 to the highest reached is taken; anything else starts
-  // the first. The field holds two characters.
+  // Only a level from 1 to the highest reached is taken, else the first; the field holds two characters.
   const std::pair<std::string, int> typed[] = {{"3", 3}, {"04", 4}, {"004", 1}, {"0", 1}, {"5", 1}, {"", 1}, {"x", 1}};
   for (const auto& [text, level] : typed) {
     newgame(4, 4);
@@ -106,8 +91,7 @@ TEST_F(UiDialog, MainMenuOffersTheHighestLevelAndStartsTheTypedOne) {
   EXPECT_EQ(playerinfo.level, 3);
 }
 
-// The catalogue: engines, then guns, each page with its price and the
-// fitted item of its kind.
+// The catalogue: engines, then guns, each page with its price and the fitted item of its kind.
 TEST_F(UiDialog, ShopPagerStopsAtBothEndsOfTheCatalogue) {
   newgame(1, 1);
   const std::vector<std::string> pages = {

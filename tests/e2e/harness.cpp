@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <thread>
+
+#include "data.h"
+#include "gamedata.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +29,7 @@ int pixel(BITMAP* b, int x, int y) {
   return reinterpret_cast<uint32_t*>(b->line[y])[x] & 0xffffff;
 }
 
-// The grabbed pixels are the server's 0xRRGGBB. Allegro without a display
-// keeps red in the low byte, so getr32 and the like would swap red and blue.
+// The grabbed pixels are 0xRRGGBB; Allegro without a display would read red and blue swapped.
 bool near(int c, int r, int g, int b, int tol) {
   return c >= 0 && std::abs((c >> 16 & 0xff) - r) <= tol && std::abs((c >> 8 & 0xff) - g) <= tol &&
          std::abs((c & 0xff) - b) <= tol;
@@ -35,8 +37,7 @@ bool near(int c, int r, int g, int b, int tol) {
 
 bool white(int c) { return near(c, 255, 255, 255, 24); }
 
-// The expected text rendered in its font: pixels of the glyphs and pixels
-// of its box that no glyph touches (anti-aliased edges are in neither).
+// The text in its font: glyph pixels and untouched box pixels (anti-aliased edges are in neither).
 struct Dot { int x, y; bool inked; };
 struct TextMask { std::vector<Dot> pixels; int ink = 0, w = 0, h = 0; };
 
@@ -81,6 +82,21 @@ bool fieldfocused(BITMAP* s) {
 
 }  // namespace
 
+FONT* screens::df() { return static_cast<FONT*>(datafile[DataFont].dat); }
+
+bool screens::mainmenu(BITMAP* s) {
+  return showstext(s, df(), "Background", 8, 128) && showstext(s, df(), "How to Play", 8, 248) &&
+         showstext(s, df(), "Start Level", 8, 360);
+}
+
+Seen screens::levelstart(int level) {
+  return [level](BITMAP* s) { return showstext(s, df(), "Entering level " + std::to_string(level), 8, 8); };
+}
+
+bool screens::inlevel(BITMAP* s) { return fractionof(s, {0, 0, 640, 480}, 80, 60, 0, 8) < 0.05; }
+
+bool screens::cave(BITMAP* s) { return inlevel(s) && fractionof(s, {0, 0, 640, 480}, 0, 0, 0, 4) < 0.9; }
+
 bool focused(BITMAP* s, const Button& b) {
   double dots = fractionof(s, {b.x + 1, b.y + 1, b.w - 3, 1}, 255, 255, 255);
   return dots > 0.3 && dots < 0.7;
@@ -95,7 +111,7 @@ bool startfield(BITMAP* s, const std::string& text) {
 Ran shell(const std::string& command) {
   Ran r{"", -1};
   if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
+    char buf[65536];
     for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
     int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
@@ -106,8 +122,7 @@ Ran shell(const std::string& command) {
 std::string shellword(const std::string& s) { return "'" + s + "'"; }
 
 void xdo(const std::string& args) {
-  // A busy X server now and then refuses a new client; xdotool then sends
-  // nothing, so trying again cannot double an input.
+  // A busy X server now and then refuses a new client, which then sent nothing: try again.
   for (int attempt = 0; attempt < 3; attempt++, sleepfor(0.1))
     if (std::system(("xdotool " + args).c_str()) == 0) return;
   ADD_FAILURE() << "input not sent: xdotool " << args;
@@ -128,14 +143,8 @@ double now() {
 
 Picture grabscreen() {
   initallegro();  // memory bitmaps need Allegro, even without a display
-  std::string d;
-  if (FILE* p = popen("xwd -root -silent 2>/dev/null", "r")) {
-    char buf[65536];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) d.append(buf, n);
-    pclose(p);
-  }
-  // A big-endian header, a colour map, then rows of pixels. The server's
-  // 0xRRGGBB pixels, least significant byte first, are Allegro's 32-bit ones.
+  const std::string d = shell("xwd -root -silent 2>/dev/null").out;
+  // A big-endian header, a colour map, then rows of the server's 0xRRGGBB pixels, Allegro's 32-bit ones.
   auto be = [&d](size_t at) { uint32_t v; std::memcpy(&v, &d[at], 4); return ntohl(v); };
   if (d.size() < 100 || be(28) != 0 || be(44) != 32 || be(56) != 0xff0000 || be(64) != 0xff)
     return nullptr;
@@ -196,18 +205,15 @@ void E2ETest::TearDown() {
 }
 
 void E2ETest::start(const std::string& args) {
-  // Allegro takes the pointer to be at (320, 240) until it first moves. A
-  // move now, while the game opens its display, could make the X server
-  // refuse the game, so a test that wants the pointer elsewhere sets
-  // `pointer` before the start.
+  // Allegro takes the pointer to be at (320, 240) until it moves, and a move while the game
+  // opens its display could make the X server refuse it: the pointer is placed first.
   mousemove(pointer.x, pointer.y);
   launch("cd " + run + " && exec " + rundir() + "/marsflyer " + args + " >../game.out 2>../game.err");
 }
 
 void E2ETest::launch(const std::string& command) {
-  // A busy X server now and then refuses a client that comes straight after
-  // one it lost; the game then ends, saying so. It is started again until
-  // it either shows a window of its own or ends for another reason.
+  // A busy X server now and then refuses a client that comes straight after one it lost; the
+  // game then ends, saying so, and is started again until it shows a window or ends otherwise.
   auto windows = [] { return shell("xdotool search --class '^marsflyer$' 2>/dev/null").out; };
   for (int attempt = 0; attempt < 3; attempt++, sleepfor(1)) {
     status = -1;
@@ -288,8 +294,7 @@ bool E2ETest::press(const Button& b, const Seen& before) {
       xdo("mouseup 1");
       continue;
     }
-    // Pressed and let go: the game acts, however long a loaded machine makes
-    // it take to show the next screen (a level's set-up, say).
+    // Let go: the game acts, however long a loaded machine makes it take (a level's set-up, say).
     xdo("mouseup 1");
     return seenwithin([&before](BITMAP* s) { return !before(s); }, 20) || !running() || failed("reaction to the " + name);
   }
@@ -318,15 +323,11 @@ bool E2ETest::enter(const Seen& before) {
 }
 
 double E2ETest::cpuseconds() {
-  std::istringstream stat(readfile("/proc/" + std::to_string(pid) + "/stat"));
-  std::string field;
-  // The name in field 2 may hold spaces, but it ends with the last ')'.
-  std::getline(stat, field, ')');
-  long user = 0, system = 0;
-  for (int i = 3; i <= 15 && stat >> field; i++) {
-    if (i == 14) user = std::atol(field.c_str());
-    if (i == 15) system = std::atol(field.c_str());
-  }
+  // Fields 14 and 15 of stat; the name in field 2 may hold spaces, but ends with the last ')'.
+  const std::string stat = readfile("/proc/" + std::to_string(pid) + "/stat");
+  unsigned long user = 0, system = 0;
+  if (size_t at = stat.rfind(')'); at != std::string::npos)
+    std::sscanf(stat.c_str() + at + 1, " %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %*s %lu %lu", &user, &system);
   return double(user + system) / sysconf(_SC_CLK_TCK);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// Drives the staged game in the test display: starts it in a directory of
-// its own, sends input through xdotool and reads the screen through xwd.
+// Drives the staged game in the test display: input through xdotool, the screen through xwd.
 
 #include <allegro.h>
 #include <gtest/gtest.h>
@@ -37,8 +36,7 @@ void sleepfor(double seconds);
 double now();
 Picture grabscreen();  // the display as a 32-bit memory bitmap, or null
 
-// White `text` in font `f` with its top-left corner within a pixel of
-// (x, y), or anywhere in `a`: glyph pixels white, the rest of its box not.
+// White `text` in font `f` at (x, y) give or take a pixel, or anywhere in `a`; the rest of its box not.
 bool showstext(BITMAP* s, FONT* f, const std::string& text, int x, int y);
 bool showstextin(BITMAP* s, FONT* f, const std::string& text, Area a);
 double fractionof(BITMAP* s, Area a, int r, int g, int b, int tol = 24);  // of `a` near the colour
@@ -48,17 +46,24 @@ bool startfield(BITMAP* s, const std::string& text);
 // The button shows the dialog's dotted focus frame: Enter presses it.
 bool focused(BITMAP* s, const Button& b);
 
-// Each test gets a directory whose run/ is the game's working directory
-// (data.dat and levels/); logs and the screens of failures stay beside it.
+// The game's screens, read in the data file's font (E2ETest::SetUp loads it).
+namespace screens {
+FONT* df();
+bool mainmenu(BITMAP* s);
+Seen levelstart(int level);  // "Entering level N"
+bool inlevel(BITMAP* s);     // no dialog's brown on screen
+bool cave(BITMAP* s);        // nor all black: a level or the editor has drawn its cave
+}  // namespace screens
+
+// Each test's directory holds run/ (data.dat, levels/), the game's logs and the screens of failures.
 class E2ETest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
   void start(const std::string& args);
-  // Runs a shell command as the game, in a process group of its own; its
-  // output should go to game.out and game.err in `dir`. A game the X server
-  // refused is started again.
+  // Runs a shell command as the game in a process group of its own, its output to game.out and
+  // game.err in `dir`; a game the X server refused is started again.
   void launch(const std::string& command);
   bool running();
   void killgame();
@@ -68,15 +73,13 @@ class E2ETest : public ::testing::Test {
   bool waitfor(const std::string& what, const Seen& seen, double timeout = 20);
   bool failed(const std::string& what);  // records a failure, saves the screen
   std::string saveshot();  // saves the last screen looked at; its path
-  // Waits for the screen `before`, points at the button until the pointer shows there, then
-  // clicks until the dialog shows it held (a loaded machine can starve a dialog of a move or
-  // press), lets go and waits for the screen to change.
+  // Waits for the screen `before`, points at the button and clicks until the dialog shows it
+  // held (a loaded machine can lose a move or press), lets go, waits for the screen to change.
   bool press(const Button& b, const Seen& before);
   bool pointat(const Button& b);
   // Waits for the screen `before`, presses Enter and waits for the screen to change.
   bool enter(const Seen& before);
-  // Holds a key the game polls until the screen shows `seen`, however long
-  // a loaded machine makes the game take to notice it.
+  // Holds a key the game polls until the screen shows `seen`, however late the game notices it.
   bool holduntil(const std::string& key, const std::string& what, const Seen& seen);
   // Holds a key the game polls (Esc in the editor) until the game ends; its exit status.
   int finishholding(const std::string& key);

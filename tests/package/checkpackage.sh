@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a clean copy of the source tree, as Debian
-# would (dpkg-buildpackage -us -uc -b), and checks it: lintian reports no
-# error and no warning, and its info tags are the ones the README explains;
-# appstreamcli and desktop-file-validate pass the metainfo and the menu
-# entry; the package holds the files it should, depends on the libraries
-# the game uses, and answers --version with the changelog's version.
+# Builds the Debian package from a clean copy of the source tree as Debian would, and checks
+# it with lintian, appstreamcli and desktop-file-validate, its files, Depends and version.
 #   checkpackage.sh SOURCE_DIR WORK_DIR
-# Prints lintian's and appstreamcli's output, the file list and the sizes.
 set -euo pipefail
 source=$(cd "$1" && pwd)
 work=$2
@@ -25,9 +20,7 @@ else
   tar -C "$source" --exclude='./build*' --exclude=./.git -cf - . | tar -C "$work/marsflyer" -xf -
 fi
 
-# The same path every time lets ccache, where there is one, reuse the last
-# build's objects; debhelper gives the build a HOME of its own, so the
-# cache is named.
+# The same path every time lets ccache reuse objects; debhelper's own HOME needs the cache named.
 if command -v ccache >/dev/null 2>&1; then
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache
   CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir)}
@@ -74,24 +67,10 @@ released=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$metainfo" | head -
 
 echo "== The package's files"
 dpkg-deb -c "$deb" | awk '{ print $1, $3, $6 }' | tee "$work/files.txt"
-expected=$(
-  cat <<EOF
-usr/games/marsflyer
-usr/lib/games/marsflyer/marsflyer
-usr/share/applications/marsflyer.desktop
-usr/share/doc/marsflyer/README.md.gz
-usr/share/doc/marsflyer/changelog.gz
-usr/share/doc/marsflyer/copyright
-usr/share/games/marsflyer/data.dat
-$(for n in 1 2 3 4 5 6; do echo "usr/share/games/marsflyer/levels/level$n.txt"; echo "usr/share/games/marsflyer/levels/level${n}objects.txt"; done)
-usr/share/icons/hicolor/128x128/apps/marsflyer.png
-usr/share/icons/hicolor/32x32/apps/marsflyer.png
-usr/share/icons/hicolor/48x48/apps/marsflyer.png
-usr/share/icons/hicolor/64x64/apps/marsflyer.png
-usr/share/man/man6/marsflyer.6.gz
-usr/share/metainfo/org.marsflyer.marsflyer.metainfo.xml
-EOF
-)
+expected=$(printf 'usr/%s\n' games/marsflyer lib/games/marsflyer/marsflyer share/applications/marsflyer.desktop \
+  share/doc/marsflyer/{README.md.gz,changelog.gz,copyright} share/games/marsflyer/data.dat \
+  share/games/marsflyer/levels/level{1,2,3,4,5,6}{,objects}.txt share/icons/hicolor/{32x32,48x48,64x64,128x128}/apps/marsflyer.png \
+  share/man/man6/marsflyer.6.gz share/metainfo/org.marsflyer.marsflyer.metainfo.xml)
 actual=$(cd "$root" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
 [ "$actual" = "$(echo "$expected" | LC_ALL=C sort)" ] ||
   fail "the package's files differ from the expected: $(diff <(echo "$expected" | LC_ALL=C sort) <(echo "$actual") | grep '^[<>]' | tr '\n' ' ')"

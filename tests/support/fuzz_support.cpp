@@ -11,9 +11,7 @@
 #include "manager.h"
 
 std::string writeinput(const void* data, size_t size, const char* tag) {
-  // One file in memory per tag, reused for every input, named through
-  // /proc: nothing reaches the disk, so a fault that stops the process
-  // leaves nothing behind either.
+  // One file in memory per tag, named through /proc: a fault that stops the process leaves nothing.
   static std::map<std::string, int> files;
   int& fd = files.try_emplace(tag, -1).first->second;
   if (fd < 0 && (fd = memfd_create(tag, 0)) < 0) abort();

@@ -43,25 +43,8 @@ namespace {
 pid_t xvfb = -1;
 
 void stopxvfb() {
-  if (xvfb <= 0) return;
-  kill(xvfb, SIGTERM);
-  waitpid(xvfb, nullptr, 0);
+  if (xvfb > 0 && kill(xvfb, SIGTERM) == 0) waitpid(xvfb, nullptr, 0);
   xvfb = -1;
-}
-
-// The child's side: Xvfb writes its display number to `fd` once it takes
-// connections. It is told to end when this process does, however that ends.
-[[noreturn]] void execxvfb(int fd) {
-  prctl(PR_SET_PDEATHSIG, SIGTERM);
-  int null = open("/dev/null", O_RDWR);
-  dup2(null, STDIN_FILENO);
-  dup2(null, STDOUT_FILENO);
-  dup2(null, STDERR_FILENO);
-  std::string number = std::to_string(fd);
-  // The key repeat settings keep a held key from flooding the keyboard buffer.
-  execlp("Xvfb", "Xvfb", "-displayfd", number.c_str(), "-screen", "0", "640x480x24", "-ardelay", "60000",
-         "-arinterval", "1000", "-nolisten", "tcp", static_cast<char*>(nullptr));
-  _exit(127);
 }
 
 }  // namespace
@@ -71,23 +54,25 @@ const char* ensuredisplay() {
   if (display && *display) return nullptr;
   int fds[2];
   if (pipe(fds) != 0) return "no pipe for Xvfb";
-  xvfb = fork();
-  if (xvfb == 0) {
+  if ((xvfb = fork()) == 0) {
+    // Xvfb writes its display number to the pipe once it takes connections, and ends with this
+    // process however that ends; the key repeat settings keep a held key from flooding the buffer.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    const int null = open("/dev/null", O_RDWR);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null, fd);
     close(fds[0]);
-    execxvfb(fds[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", "640x480x24", "-ardelay",
+           "60000", "-arinterval", "1000", "-nolisten", "tcp", static_cast<char*>(nullptr));
+    _exit(127);
   }
   close(fds[1]);
-  if (xvfb < 0) {
-    close(fds[0]);
-    return "cannot start Xvfb";
-  }
   std::string number;
-  char c;
-  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  for (char c; xvfb > 0 && read(fds[0], &c, 1) == 1 && c != '\n';) number += c;
   close(fds[0]);
   if (number.empty()) {
+    const char* why = xvfb < 0 ? "cannot start Xvfb" : "Xvfb did not start (is it installed?)";
     stopxvfb();
-    return "Xvfb did not start (is it installed?)";
+    return why;
   }
   atexit(stopxvfb);
   setenv("DISPLAY", (":" + number).c_str(), 1);

@@ -33,9 +33,8 @@ void press(char c) {
   lastkey = time(nullptr);
 }
 
-// The dialog manager reads the wheel once a pass, before the keyboard, so
-// this stands in for it to feed the next key. It is also read once before
-// the dialog is active, which is no time for a key.
+// The dialog manager reads the wheel once a pass, before the keyboard (and once before the
+// dialog is active): standing in for it feeds the next key.
 int feedkey() {
   if (active_dialog && !keypressed() && next < script.size()) {
     press(script[next++]);

@@ -20,8 +20,7 @@ struct HitRecorder : CollidesWithScenery {
   void takehit(float strength) override { hits.push_back(strength); }
 };
 
-// An open w x h world, no objects, dirty rectangles or keys held, a fresh player record and
-// rand() seeded; emptied again at the end.
+// An open w x h world: no objects, dirty rectangles or keys, a new player, rand() seeded.
 struct TestWorld {
   explicit TestWorld(int w = 640, int h = 480) {
     makeworld(w, h);

@@ -32,6 +32,7 @@ bool loadcave(const char* mapfile, LoadedLevel& loaded, Problem& error) {
     initcave(mapfile);
     loaded.level.rock = copybitmap(collisionmap);
     loaded.level.solid = collisionmap;
+    loaded.level.cave = &levelmap().getpolygons();  // good until the next initcave
   } catch (const char* message) {
     error = {0, std::string(mapfile) + ": " + message};
     return false;
