@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <map>
 #include <sstream>
+#include <tuple>
+#include <unordered_map>
 
 #include "enemies.h"
 #include "map.h"
@@ -43,15 +47,6 @@ bool pictureinrock(const LevelObject& o, BITMAP* rock) {
   return false;
 }
 
-// True when the opaque pixels of two base or tank pictures meet.
-bool picturesoverlap(const LevelObject& a, const LevelObject& b) {
-  const Rect &p = a.picture, &q = b.picture;
-  for (int y = std::max(p.y, q.y); y < std::min(p.y + p.h, q.y + q.h); y++)
-    for (int x = std::max(p.x, q.x); x < std::min(p.x + p.w, q.x + q.w); x++)
-      if (covers(a, x, y) && covers(b, x, y)) return true;
-  return false;
-}
-
 // True when a disc of radius r centred on (x, y), as discfits draws it,
 // meets an opaque pixel of a base or tank picture.
 bool discoverlaps(int x, int y, int r, const LevelObject& o) {
@@ -63,22 +58,11 @@ bool discoverlaps(int x, int y, int r, const LevelObject& o) {
   return false;
 }
 
-bool discoverlaps(const LevelObject& body, const LevelObject& o) {
-  return discoverlaps(body.x, body.y, body.radius, o);
-}
-
 // True when two bodies touch as the world manager's pair test sees it:
 // centres no further apart than the sum of the radii.
 bool bodiestouch(const LevelObject& a, const LevelObject& b) {
   const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, reach = double(a.radius) + b.radius;
   return dx * dx + dy * dy <= reach * reach;
-}
-
-bool touches(const LevelObject& a, const LevelObject& b) {
-  if (isbody(a) && isbody(b)) return bodiestouch(a, b);
-  if (isbody(a)) return discoverlaps(a, b);
-  if (isbody(b)) return discoverlaps(b, a);
-  return picturesoverlap(a, b);
 }
 
 // The base or tank whose picture covers (x, y), the later one where two do,
@@ -102,19 +86,242 @@ const LevelObject* startbaseof(const CheckedLevel& level, const LevelObject& shi
   return nullptr;
 }
 
-// The record an overlap is reported on, and the text naming the other one;
-// 0 when the pair is allowed to touch.
-Problem overlapproblem(const CheckedLevel& level, const LevelObject& earlier, const LevelObject& later) {
-  const LevelObject* ship = earlier.letter == ShipRecord ? &earlier : later.letter == ShipRecord ? &later : nullptr;
-  if (ship) {
-    const LevelObject& other = ship == &earlier ? later : earlier;
-    if (other.letter == ShipRecord || &other == startbaseof(level, *ship)) return {0, ""};
-    return {ship->record, "the ship overlaps " + naming(other)};
+// Two objects whose touching is a problem: not two wibblets, not two ships.
+bool canclash(const LevelObject& a, const LevelObject& b) {
+  return a.letter == StaticRecord || b.letter == StaticRecord || a.letter != b.letter;
+}
+
+// The opaque pixels of a base or tank picture as rows of bits, so that two
+// pictures, or a disc and a picture, are compared 64 pixels at a time.
+class Mask {
+ public:
+  Mask() = default;
+  explicit Mask(const LevelObject& o) : x(o.picture.x), y(o.picture.y), w(o.picture.w), h(o.picture.h) {
+    words = (w + 63) / 64;
+    bits.assign(static_cast<size_t>(words) * h, 0);
+    for (int row = 0; row < h; row++)
+      for (int col = 0; col < w; col++)
+        if (covers(o, x + col, y + row)) bits[row * words + col / 64] |= uint64_t(1) << (col % 64);
   }
-  if (earlier.letter == EnemyRecord && later.letter == EnemyRecord) return {0, ""};
-  if (earlier.letter == EnemyRecord) return {earlier.record, "overlaps " + naming(later)};
-  if (later.letter == EnemyRecord) return {later.record, "overlaps " + naming(earlier)};
-  return {later.record, "its picture overlaps " + naming(earlier)};
+
+  bool empty() const {
+    return std::none_of(bits.begin(), bits.end(), [](uint64_t b) { return b != 0; });
+  }
+
+  // The opaque pixels of level row `py` from `x0` for `n` (1 to 64)
+  // pixels, as bits from the lowest; x0 must lie within the picture.
+  uint64_t span(int py, int x0, int n) const {
+    const int col = x0 - x, word = col / 64, shift = col % 64, row = (py - y) * words;
+    uint64_t b = bits[row + word] >> shift;
+    if (shift && word + 1 < words) b |= bits[row + word + 1] << (64 - shift);
+    return n == 64 ? b : b & ((uint64_t(1) << n) - 1);
+  }
+
+  // True when an opaque pixel of level row `py` lies from x0 to x1.
+  bool anyinrow(int py, int x0, int x1) const {
+    if (py < y || py >= y + h) return false;
+    x0 = std::max(x0, x);
+    x1 = std::min(x1, x + w - 1);
+    for (int at = x0; at <= x1; at += 64)
+      if (span(py, at, std::min(64, x1 - at + 1))) return true;
+    return false;
+  }
+
+  bool meets(const Mask& o) const {
+    const int x0 = std::max(x, o.x), x1 = std::min(x + w, o.x + o.w) - 1;
+    for (int py = std::max(y, o.y); py < std::min(y + h, o.y + o.h); py++)
+      for (int at = x0; at <= x1; at += 64) {
+        const int n = std::min(64, x1 - at + 1);
+        if (span(py, at, n) & o.span(py, at, n)) return true;
+      }
+    return false;
+  }
+
+  // As discoverlaps: a disc of radius r centred on (cx, cy).
+  bool meetsdisc(int cx, int cy, int r) const {
+    for (int dy = -r; dy <= r; dy++) {
+      const long long left = static_cast<long long>(r) * r - static_cast<long long>(dy) * dy;
+      int dx = static_cast<int>(std::sqrt(static_cast<double>(left)));
+      while (static_cast<long long>(dx) * dx > left) dx--;
+      while (static_cast<long long>(dx + 1) * (dx + 1) <= left) dx++;
+      if (anyinrow(cy + dy, cx - dx, cx + dx)) return true;
+    }
+    return false;
+  }
+
+ private:
+  int x = 0, y = 0, w = 0, h = 0, words = 0;
+  std::vector<uint64_t> bits;
+};
+
+// Copies of one object on one spot, as level files made by hand or by a
+// program pile them up; the overlap check compares piles, not objects.
+struct Pile {
+  const LevelObject* object = nullptr;  // the first of them
+  std::vector<int> records;             // ascending
+  int left = 0, top = 0, right = -1, bottom = -1;  // where it can touch anything, inclusive
+  Mask opaque;                          // a base or tank's picture
+  std::vector<int> touching;            // piles it clashes with; itself too when a copy clashes with a copy
+};
+
+// touches() for the first objects of two piles.
+bool pilestouch(const Pile& a, const Pile& b) {
+  const LevelObject &p = *a.object, &q = *b.object;
+  if (isbody(p) && isbody(q)) return bodiestouch(p, q);
+  if (isbody(p)) return b.opaque.meetsdisc(p.x, p.y, p.radius);
+  if (isbody(q)) return a.opaque.meetsdisc(q.x, q.y, q.radius);
+  return a.opaque.meets(b.opaque);
+}
+
+// Orders objects by everything but their record.
+struct SameObject {
+  bool operator()(const LevelObject& a, const LevelObject& b) const {
+    const Rect &p = a.picture, &q = b.picture;
+    return std::tie(a.letter, a.type, a.x, a.y, a.radius, a.sprite, p.x, p.y, p.w, p.h) <
+           std::tie(b.letter, b.type, b.x, b.y, b.radius, b.sprite, q.x, q.y, q.w, q.h);
+  }
+};
+
+std::vector<Pile> makepiles(const CheckedLevel& level) {
+  std::vector<Pile> piles;
+  std::map<LevelObject, int, SameObject> pileof;
+  for (const LevelObject& o : level.objects) {
+    auto found = pileof.emplace(o, static_cast<int>(piles.size()));
+    if (found.second) {
+      Pile pile;
+      pile.object = &o;
+      if (isbody(o)) {
+        pile.left = o.x - o.radius, pile.top = o.y - o.radius, pile.right = o.x + o.radius, pile.bottom = o.y + o.radius;
+      } else if (o.sprite) {
+        pile.opaque = Mask(o);
+        if (!pile.opaque.empty()) {
+          pile.left = o.picture.x, pile.top = o.picture.y;
+          pile.right = o.picture.x + o.picture.w - 1, pile.bottom = o.picture.y + o.picture.h - 1;
+        }
+      }
+      piles.push_back(pile);
+    }
+    piles[found.first->second].records.push_back(o.record);
+  }
+  return piles;
+}
+
+// The level cut into squares, each listing the piles that reach into it.
+class PileGrid {
+ public:
+  explicit PileGrid(const std::vector<Pile>& piles) : piles(piles) {
+    for (size_t i = 0; i < piles.size(); i++)
+      eachcell(piles[i], [&](std::vector<int>& cell) { cell.push_back(int(i)); });
+  }
+
+  // Calls `found` with every pile whose area meets that of `pile`, once.
+  template <class F>
+  void near(const Pile& pile, F found) {
+    stamp++;
+    eachcell(pile, [&](std::vector<int>& cell) {
+      for (int other : cell) {
+        if (seen[other] == stamp) continue;
+        seen[other] = stamp;
+        const Pile& o = piles[other];
+        if (o.left <= pile.right && pile.left <= o.right && o.top <= pile.bottom && pile.top <= o.bottom) found(other);
+      }
+    });
+  }
+
+  // The latest base or tank whose picture covers (x, y), as the last stamp
+  // wins in the collision map; 0 for none.
+  int staticat(int x, int y) {
+    Pile point;
+    point.left = point.right = x, point.top = point.bottom = y;
+    int found = 0;
+    near(point, [&](int i) {
+      if (isstatic(*piles[i].object) && piles[i].opaque.anyinrow(y, x, x))
+        found = std::max(found, piles[i].records.back());
+    });
+    return found;
+  }
+
+ private:
+  static constexpr int CellBits = 6;  // squares of 64 pixels
+
+  template <class F>
+  void eachcell(const Pile& pile, F f) {
+    if (pile.right < pile.left || pile.bottom < pile.top) return;
+    for (int cy = pile.top >> CellBits; cy <= pile.bottom >> CellBits; cy++)
+      for (int cx = pile.left >> CellBits; cx <= pile.right >> CellBits; cx++)
+        f(cells[static_cast<uint64_t>(static_cast<uint32_t>(cy)) << 32 | static_cast<uint32_t>(cx)]);
+  }
+
+  const std::vector<Pile>& piles;
+  std::unordered_map<uint64_t, std::vector<int>> cells;
+  std::vector<int> seen = std::vector<int>(piles.size(), 0);
+  int stamp = 0;
+};
+
+// Links every two piles that clash and touch, and a pile with itself when
+// two of its copies would.
+void linkpiles(std::vector<Pile>& piles, PileGrid& grid) {
+  for (size_t i = 0; i < piles.size(); i++) {
+    const LevelObject& a = *piles[i].object;
+    if (piles[i].records.size() > 1 && canclash(a, a) && pilestouch(piles[i], piles[i]))
+      piles[i].touching.push_back(int(i));
+    grid.near(piles[i], [&](int j) {
+      if (j >= int(i) || !canclash(a, *piles[j].object) || !pilestouch(piles[i], piles[j])) return;
+      piles[i].touching.push_back(j);
+      piles[j].touching.push_back(int(i));
+    });
+  }
+}
+
+// The ship's start base as startbaseof finds it, through the grid.
+int startbaseat(const CheckedLevel& level, const LevelObject& ship, PileGrid& grid) {
+  const int gap = maxstartgap();
+  for (int row = ship.y + 1; row <= ship.y + ShipRadiusPixels + gap; row++) {
+    if (int found = grid.staticat(ship.x, row)) return isstartbase(level.objects[found - 1]) ? found : 0;
+    if (getpixel(level.rock, ship.x, row) != 0) return 0;
+  }
+  return 0;
+}
+
+// The records a touching pile adds to the overlaps reported on `object`:
+// a wibblet or the ship is blamed for every base or tank it touches (the
+// ship for wibblets too, its own start base `startbase` apart), a base or
+// tank only for those before it.
+std::vector<int>::const_iterator blamedupto(const LevelObject& object, const Pile& other) {
+  const LevelObject& o = *other.object;
+  if (object.letter == StaticRecord) {
+    if (o.letter != StaticRecord) return other.records.begin();
+    return std::lower_bound(other.records.begin(), other.records.end(), object.record);
+  }
+  return o.letter == ShipRecord ? other.records.begin() : other.records.end();
+}
+
+// Reports the overlaps blamed on one object, in the order of the records
+// they name, worded while the list keeps them and counted after.
+void reportoverlaps(const CheckedLevel& level, const LevelObject& object, const std::vector<Pile>& piles, int pile,
+                    int startbase, ProblemList& problems) {
+  long long count = 0;
+  std::vector<int> named;
+  for (int other : piles[pile].touching) {
+    const std::vector<int>& records = piles[other].records;
+    const auto upto = blamedupto(object, piles[other]);
+    count += upto - records.begin();
+    if (startbase && std::binary_search(records.begin(), upto, startbase)) count--;
+    // The first few of each pile are all the list could keep.
+    const long wordable = std::min<long>(upto - records.begin(), ProblemList::MaxKept + 1);
+    if (problems.wants(object.record)) named.insert(named.end(), records.begin(), records.begin() + wordable);
+  }
+  std::sort(named.begin(), named.end());
+  const char* says = object.letter == ShipRecord     ? "the ship overlaps "
+                     : object.letter == StaticRecord ? "its picture overlaps "
+                                                     : "overlaps ";
+  for (int record : named) {
+    if (record == startbase) continue;
+    if (!problems.wants(object.record)) break;
+    problems.push_back({object.record, says + naming(level.objects[record - 1])});
+    count--;
+  }
+  problems.countmore(count);
 }
 
 bool startswith(const std::string& text, const char* start) { return text.rfind(start, 0) == 0; }
@@ -138,6 +345,26 @@ std::string withoutfileletters(std::string text) {
 }
 
 }  // namespace
+
+void ProblemList::push_back(const Problem& problem) {
+  const auto at = std::upper_bound(list.begin(), list.end(), problem,
+                                   [](const Problem& a, const Problem& b) { return a.record < b.record; });
+  if (list.size() == MaxKept && at == list.end()) {
+    more++;
+    return;
+  }
+  list.insert(at, problem);
+  if (list.size() > MaxKept) {
+    list.pop_back();
+    more++;
+  }
+}
+
+void ProblemList::add(const std::vector<Problem>& problems) {
+  for (const Problem& p : problems) push_back(p);
+}
+
+bool ProblemList::wants(int record) const { return list.size() < MaxKept || record < list.back().record; }
 
 int maxstartgap() {
   Particle probe;  // anything that falls: the speed one second of gravity gives it
@@ -215,14 +442,25 @@ void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems) {
   }
 }
 
-void checkoverlaps(const CheckedLevel& level, std::vector<Problem>& problems) {
-  const std::vector<LevelObject>& objects = level.objects;
-  for (size_t later = 1; later < objects.size(); later++)
-    for (size_t earlier = 0; earlier < later; earlier++) {
-      if (!touches(objects[earlier], objects[later])) continue;
-      Problem p = overlapproblem(level, objects[earlier], objects[later]);
-      if (p.record > 0) problems.push_back(p);
+void checkoverlaps(const CheckedLevel& level, ProblemList& problems) {
+  std::vector<Pile> piles = makepiles(level);
+  PileGrid grid(piles);
+  linkpiles(piles, grid);
+  std::vector<int> pileof(level.objects.size());
+  for (size_t i = 0; i < piles.size(); i++)
+    for (int record : piles[i].records) pileof[record - 1] = int(i);
+  std::map<int, int> startbases;  // of each pile of ships
+  for (const LevelObject& o : level.objects) {
+    const int pile = pileof[o.record - 1];
+    if (piles[pile].touching.empty()) continue;
+    int startbase = 0;
+    if (o.letter == ShipRecord) {
+      auto found = startbases.find(pile);
+      if (found == startbases.end()) found = startbases.emplace(pile, startbaseat(level, o, grid)).first;
+      startbase = found->second;
     }
+    reportoverlaps(level, o, piles, pile, startbase, problems);
+  }
 }
 
 Point landingspot(const LevelObject& base) {
@@ -253,16 +491,34 @@ bool wibbletcanfire(BITMAP* solid, Point wibblet, Point ship) {
   return dx * dx + dy * dy <= WibbletRange * WibbletRange && clearsight(solid, wibblet, ship);
 }
 
-void checkpadfire(const CheckedLevel& level, std::vector<Problem>& problems) {
-  for (const LevelObject& pad : level.objects) {
-    if (!isexit(pad) && !isstartbase(pad)) continue;
-    const Point spot = landingspot(pad);
-    for (const LevelObject& w : level.objects) {
-      const Point at{float(w.x), float(w.y)};
-      if (w.letter != EnemyRecord || !wibbletcanfire(level.solid, at, spot)) continue;
-      const int away = static_cast<int>(std::lround(std::hypot(at.x - spot.x, at.y - spot.y)));
-      problems.push_back({pad.record, "a ship landed on it is under fire from " + naming(w) + ", " +
-                                          std::to_string(away) + " px away in clear sight"});
+void checkpadfire(const CheckedLevel& level, ProblemList& problems) {
+  // Pads with one landing spot and wibblets on one spot are judged once for
+  // all their copies: a pile of either costs one line of sight.
+  std::map<std::pair<float, float>, std::vector<int>> pads;  // landing spot: records
+  std::map<std::pair<int, int>, std::vector<int>> wibblets;  // position: records
+  for (const LevelObject& o : level.objects) {
+    if (isexit(o) || isstartbase(o)) {
+      const Point spot = landingspot(o);
+      pads[{spot.x, spot.y}].push_back(o.record);
+    } else if (o.letter == EnemyRecord) {
+      wibblets[{o.x, o.y}].push_back(o.record);
+    }
+  }
+  for (const auto& [spot, padrecords] : pads) {
+    std::vector<std::pair<int, int>> firing;  // record, distance
+    for (const auto& [at, records] : wibblets) {
+      const Point from{float(at.first), float(at.second)}, to{spot.first, spot.second};
+      if (!wibbletcanfire(level.solid, from, to)) continue;
+      const int away = static_cast<int>(std::lround(std::hypot(from.x - to.x, from.y - to.y)));
+      for (int record : records) firing.push_back({record, away});
+    }
+    std::sort(firing.begin(), firing.end());
+    for (int pad : padrecords) {
+      long long unworded = static_cast<long long>(firing.size());
+      for (size_t i = 0; i < firing.size() && problems.wants(pad); i++, unworded--)
+        problems.push_back({pad, "a ship landed on it is under fire from " + naming(level.objects[firing[i].first - 1]) +
+                                     ", " + std::to_string(firing[i].second) + " px away in clear sight"});
+      problems.countmore(unworded);
     }
   }
 }
@@ -316,20 +572,27 @@ void checkreach(const CheckedLevel& level, const Grid& reached, std::vector<Prob
       problems.push_back({o.record, "the ship cannot reach it from its start"});
 }
 
-std::vector<Problem> checklevel(const CheckedLevel& level) {
-  std::vector<Problem> problems;
-  checkshipcount(level, problems);
-  checkexitcount(level, problems);
-  checkshipstart(level, problems);
-  checkinrock(level, problems);
+ProblemList checklevel(const CheckedLevel& level) {
+  ProblemList problems;
+  // Each rule finds a few problems an object at most; the list keeps the
+  // first of all of them.
+  auto run = [&](void (*check)(const CheckedLevel&, std::vector<Problem>&)) {
+    std::vector<Problem> found;
+    check(level, found);
+    problems.add(found);
+  };
+  run(checkshipcount);
+  run(checkexitcount);
+  run(checkshipstart);
+  run(checkinrock);
   checkoverlaps(level, problems);
-  checkstanding(level, problems);
-  checkreach(level, shipreach(level), problems);
-  checkhascave(level, problems);
-  checkcaveedges(level, problems);
+  run(checkstanding);
+  std::vector<Problem> found;
+  checkreach(level, shipreach(level), found);
+  problems.add(found);
+  run(checkhascave);
+  run(checkcaveedges);
   checkpadfire(level, problems);
-  std::stable_sort(problems.begin(), problems.end(),
-                   [](const Problem& a, const Problem& b) { return a.record < b.record; });
   return problems;
 }
 

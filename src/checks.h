@@ -34,6 +34,32 @@ struct Problem {
   int x = 0, y = 0;
 };
 
+// The problems of a level in report order: by record, the whole level's
+// first, and within a record in the order they were found. Only the first
+// MaxKept are kept; the rest are only counted, so that a level of thousands
+// of objects piled on one spot costs little memory.
+class ProblemList {
+ public:
+  static constexpr size_t MaxKept = 100;
+
+  void push_back(const Problem& problem);
+  void add(const std::vector<Problem>& problems);
+  // True when a problem of `record` found now would be kept. A check that
+  // may find very many counts those it need not word with countmore.
+  bool wants(int record) const;
+  void countmore(long long n) { more += n; }
+
+  const std::vector<Problem>& kept() const { return list; }
+  long long total() const { return static_cast<long long>(list.size()) + more; }
+  bool empty() const { return list.empty(); }
+  std::vector<Problem>::const_iterator begin() const { return list.begin(); }
+  std::vector<Problem>::const_iterator end() const { return list.end(); }
+
+ private:
+  std::vector<Problem> list;
+  long long more = 0;
+};
+
 // What a check needs to know about a loaded level.
 struct CheckedLevel {
   BITMAP* rock = nullptr;   // collision map of the cave alone (1 rock, 0 open)
@@ -70,8 +96,11 @@ void checkshipstart(const CheckedLevel& level, std::vector<Problem>& problems);
 void checkinrock(const CheckedLevel& level, std::vector<Problem>& problems);
 // No base or tank picture overlaps another, no wibblet overlaps a base or
 // tank, and the ship touches nothing but its start base. Reported on the
-// later of two bases or tanks, otherwise on the wibblet or the ship.
-void checkoverlaps(const CheckedLevel& level, std::vector<Problem>& problems);
+// later of two bases or tanks, otherwise on the wibblet or the ship, once
+// for every pair, naming the other. Objects are compared through a grid of
+// the level and copies on one spot as one, so time and memory grow with the
+// objects and the problems kept, not with the pairs.
+void checkoverlaps(const CheckedLevel& level, ProblemList& problems);
 // Every base and tank stands on rock: the pixel below its position is rock.
 void checkstanding(const CheckedLevel& level, std::vector<Problem>& problems);
 // The ship can fly from its start to a docking place over the exit base
@@ -87,8 +116,9 @@ void checkhascave(const CheckedLevel& level, std::vector<Problem>& problems);
 void checkcaveedges(const CheckedLevel& level, std::vector<Problem>& problems);
 // No wibblet can fire on a ship landed on the exit base or the start base:
 // none is within its range of the ship's landing spot with a clear line of
-// sight to it. Reported on the base, once for each wibblet.
-void checkpadfire(const CheckedLevel& level, std::vector<Problem>& problems);
+// sight to it. Reported on the base, once for each wibblet; bases landed on
+// at one spot and wibblets on one spot are looked at once for all copies.
+void checkpadfire(const CheckedLevel& level, ProblemList& problems);
 
 // Where the centre of a ship that came down straight onto a base rests: on
 // the highest of its picture's opaque pixels under the ship's disc.
@@ -108,8 +138,9 @@ Grid shipreach(const CheckedLevel& level);
 // tank standing at (x, y) has the object within ProbeDistance of its probe.
 bool candock(const Grid& reached, int x, int y);
 
-// All of the checks above, in file order of the records they name.
-std::vector<Problem> checklevel(const CheckedLevel& level);
+// All of the checks above, in file order of the records they name, the
+// first ProblemList::MaxKept kept whole.
+ProblemList checklevel(const CheckedLevel& level);
 
 // "record 3, hydrogen tank at (700, 420): ..." or the bare text for the
 // whole level.

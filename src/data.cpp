@@ -1,7 +1,9 @@
 #include "data.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 const int DataEntryTypes[DataCount] = {
     DAT_SAMPLE,  // DataShotSound
@@ -37,6 +39,28 @@ const int DataEntryTypes[DataCount] = {
 
 namespace {
 
+// The budget of a data file, counted before anything is loaded, so that a
+// small file cannot make the game build gigabytes of empty glyphs or spend
+// minutes converting sprites: what Allegro's loader would keep in memory;
+// what it would read, which is every object's chunk once more for each file
+// it is nested in (each level reads through its own buffer), and padding
+// too; and properties, whose list the loader searches from its start at
+// each one it adds.
+const long long MaxLoadedBytes = 64LL << 20, MaxReadBytes = 128LL << 20;
+const long MaxObjectProperties = 64, MaxFileProperties = 4096;
+
+// What the loader allocates on a 64-bit machine, the allocator's headers
+// included: a list entry for every object; for every bitmap, sprite and
+// coloured glyph (empty ones too) a bitmap header, a pointer per row and
+// each pixel at 4 bytes, the deepest the game displays; for every 1-bit
+// glyph and MIDI track a small header and its bytes; a property's list entry
+// and text; and everything else byte for byte.
+const long long EntryBytes = 64, HeaderBytes = 160, RowBytes = 8, PixelBytes = 4, GlyphBytes = 40, PropertyBytes = 128;
+
+long long bitmapbytes(long width, long height) {
+  return HeaderBytes + RowBytes * height + PixelBytes * width * height;
+}
+
 // Allegro's loader reads whatever sizes a file claims: a count or a chunk
 // size that runs past the end of the file makes it read garbage as object
 // headers and crash. The walker below reads the file the same way the loader
@@ -47,12 +71,30 @@ class Walker {
  public:
   Walker(PACKFILE* f, long size) : f(f), left(size) {}
 
-  std::string why;
-  int depth = 0;  // how many nested files the walk is inside
+  std::string why;          // the first refusal, with the place of its object
+  std::vector<long> place;  // the object being walked at each level of nesting
+  long long loaded = 0;     // bytes charged so far against MaxLoadedBytes
+  long long read = 0;       // and against MaxReadBytes
+  long properties = 0;      // properties seen in the whole file
 
   bool fail(const std::string& reason) {
-    if (why.empty()) why = reason;
+    if (why.empty()) why = place.empty() ? reason : "object " + placename() + ": " + reason;
     return false;
+  }
+
+  // Counts what the loader will keep in memory for the object being walked.
+  bool charge(long long bytes) {
+    loaded += bytes;
+    if (loaded <= MaxLoadedBytes) return true;
+    return fail("the data file would take more than " + std::to_string(MaxLoadedBytes >> 20) +
+                " MB once loaded");
+  }
+
+  // Counts a chunk the loader reads through.
+  bool reads(long bytes) {
+    read += bytes;
+    if (read <= MaxReadBytes) return true;
+    return fail("loading would read more than " + std::to_string(MaxReadBytes >> 20) + " MB");
   }
 
   bool fits(long n) const { return n >= 0 && n <= left; }
@@ -119,6 +161,22 @@ class Walker {
   }
 
  private:
+  // "3/0/17": the object's position in each list from the outermost. Deep
+  // places keep their first and last levels, so a message stays short.
+  std::string placename() const {
+    const size_t shown = 8;
+    std::string name;
+    for (size_t i = 0; i < place.size(); i++) {
+      if (place.size() > shown && i == shown / 2) {
+        name += ".../";
+        i = place.size() - shown / 2;
+      }
+      name += std::to_string(place[i]) + (i + 1 < place.size() ? "/" : "");
+    }
+    if (place.size() > shown) name += " (in " + std::to_string(place.size() - 1) + " nested files)";
+    return name;
+  }
+
   bool need(long n) {
     if (n < 0 || n > left) return fail("truncated");
     left -= n;
@@ -131,7 +189,7 @@ class Walker {
   long left;
 };
 
-bool walkobjects(Walker& w, const std::string& where);
+bool walkobjects(Walker& w);
 
 // Bytes a pixel takes in the file at a colour depth (-32: with alpha).
 int pixelbytes(int bits) {
@@ -157,7 +215,7 @@ bool walkpixels(Walker& w, int bits, bool empty) {
     return w.fail("a bitmap of " + std::to_string(width) + "x" + std::to_string(height));
   long size = static_cast<long>(width) * height * pixelbytes(bits);
   if (!w.fits(size)) return w.fail("bitmap pixels beyond its chunk");
-  return w.skip(size);
+  return w.charge(bitmapbytes(width, height)) && w.skip(size);
 }
 
 bool walkbitmap(Walker& w) {
@@ -221,6 +279,9 @@ bool walkrle(Walker& w) {
   if (width < 1 || height < 1 || static_cast<long>(width) * height > MaxSpritePixels)
     return w.fail("a sprite of " + std::to_string(width) + "x" + std::to_string(height));
   if (size < 0) return w.fail("a sprite of negative size");
+  // Loaded, it is converted to the screen's depth by drawing it whole into
+  // a bitmap of its size; the runs are kept as well.
+  if (!w.charge(bitmapbytes(width, height) + size)) return false;
   long used = 0;
   auto rows = [&] {
     for (int y = 0; y < height; y++)
@@ -246,7 +307,7 @@ bool walksample(Walker& w) {
   if (length < 0 || length > (1L << 28)) return w.fail("a sample of absurd length");
   long size = length * channels * (bits / 8);
   if (!w.fits(size)) return w.fail("sample data beyond its chunk");
-  return w.skip(size);
+  return w.charge(HeaderBytes + size) && w.skip(size);
 }
 
 // Beat divisions, then 32 tracks, each a length and its bytes.
@@ -257,7 +318,7 @@ bool walkmidi(Walker& w) {
     long length;
     if (!w.word(length)) return false;
     if (!w.fits(length)) return w.fail("a MIDI track of " + std::to_string(length) + " bytes");
-    if (!w.skip(length)) return false;
+    if (!w.charge(GlyphBytes + length) || !w.skip(length)) return false;
   }
   return true;
 }
@@ -272,7 +333,7 @@ const int LegacyGlyphs = 224, AsciiGlyphs = 95;
 bool walklegacyfont(Walker& w, int kind) {
   if (kind > 0) {
     if (!w.fits(static_cast<long>(AsciiGlyphs) * kind)) return w.fail("a font cut short");
-    return true;
+    return w.charge(LegacyGlyphs * (GlyphBytes + kind));
   }
   int glyphs = 0;
   for (; glyphs < LegacyGlyphs && w.remaining() > 0; glyphs++)
@@ -299,7 +360,8 @@ bool walkglyphs(Walker& w, long count, int depth) {
     if (!w.size16(width) || !w.size16(height)) return false;
     // Allegro writes far outside the screen drawing such a glyph.
     if (width == 0 && height > 0) return w.fail("a glyph of 0x" + std::to_string(height));
-    if (!w.skip(static_cast<long>((width + 7) / 8) * height)) return false;
+    const long bytes = static_cast<long>((width + 7) / 8) * height;
+    if (!w.charge(GlyphBytes + bytes) || !w.skip(bytes)) return false;
   }
   return true;
 }
@@ -336,64 +398,69 @@ bool walkfont(Walker& w) {
 // real file uses would only exhaust the stack.
 const int MaxNesting = 1000;
 
-bool walknested(Walker& w, const std::string& where) {
-  if (w.depth >= MaxNesting) return w.fail("files nested too deep");
-  w.depth++;
-  bool good = walkobjects(w, where + "/");
-  w.depth--;
-  return good;
+bool walknested(Walker& w) {
+  // The outermost list is no nested file.
+  if (w.place.size() > MaxNesting) return w.fail("files nested too deep");
+  return walkobjects(w);
 }
 
 // Every type the loader has no reader for (palettes, animations, patches,
 // info, plain data, types of other programs) is kept as raw bytes.
-bool walkdata(Walker& w, long type, const std::string& where) {
+bool walkdata(Walker& w, long type, long size) {
   switch (type) {
-    case DAT_FILE: return walknested(w, where);
+    case DAT_FILE: return walknested(w);
     case DAT_BITMAP: case DAT_C_SPRITE: case DAT_XC_SPRITE: return walkbitmap(w);
     case DAT_RLE_SPRITE: return walkrle(w);
     case DAT_SAMPLE: return walksample(w);
     case DAT_MIDI: return walkmidi(w);
     case DAT_FONT: return walkfont(w);
-    default: return true;
+    default: return w.charge(size);
   }
 }
 
-// One object: any number of properties, then its type and data chunk.
-// DAT_END ends the loaded lists, so neither a property nor an object may
-// carry it as its type.
-bool walkobject(Walker& w, const std::string& where) {
+// One object: properties (a name and the like), then its type and data
+// chunk. DAT_END ends the loaded lists, so neither a property nor an object
+// may carry it as its type.
+bool walkobject(Walker& w) {
   long type;
-  for (;;) {
+  for (long properties = 0;; properties++) {
     if (!w.word(type)) return false;
     if (type != DAT_PROPERTY) break;
+    if (properties == MaxObjectProperties)
+      return w.fail("more than " + std::to_string(MaxObjectProperties) + " properties");
+    if (++w.properties > MaxFileProperties)
+      return w.fail("more than " + std::to_string(MaxFileProperties) + " properties in the file");
     long id, size;
     if (!w.word(id) || !w.word(size)) return false;
     if (id == DAT_END) return w.fail("a property typed as the end of a list");
-    if (!w.skip(size)) return false;
+    if (!w.fits(size)) return w.fail("a property of " + std::to_string(size) + " bytes");
+    if (!w.charge(PropertyBytes + size) || !w.skip(size)) return false;
   }
   if (type == DAT_END) return w.fail("an object typed as the end of a list");
   long packed, unpacked;
   if (!w.word(packed) || !w.word(unpacked)) return false;
   if (unpacked < 0) return w.fail("compressed objects are not supported");
   if (packed != unpacked) return w.fail("inconsistent chunk sizes");
-  return w.chunk(packed, [&] { return walkdata(w, type, where); });
+  if (!w.reads(packed)) return false;
+  return w.chunk(packed, [&] { return walkdata(w, type, packed); });
 }
 
-bool walkobjects(Walker& w, const std::string& where) {
+bool walkobjects(Walker& w) {
   long count;
   if (!w.word(count)) return false;
   // Each object needs at least its 12-byte chunk header.
   if (count < 0 || !w.fits(count * 12)) return w.fail("an object count of " + std::to_string(count) + " that cannot fit");
+  if (!w.charge((count + 1) * EntryBytes)) return false;
+  w.place.push_back(0);
   for (long i = 0; i < count; i++) {
-    if (!walkobject(w, where + std::to_string(i))) {
-      w.why = "object " + where + std::to_string(i) + ": " + w.why;
-      return false;
-    }
+    w.place.back() = i;
+    if (!walkobject(w)) return false;
   }
+  w.place.pop_back();
   return true;
 }
 
-bool walkfile(PACKFILE* f, long size, std::string& why) {
+bool walkfile(PACKFILE* f, long size, std::string& why, long long& loaded) {
   Walker w(f, size);
   long magic, datmagic;
   if (!w.word(magic) || !w.word(datmagic)) {
@@ -408,16 +475,17 @@ bool walkfile(PACKFILE* f, long size, std::string& why) {
     why = "not an Allegro data file";
     return false;
   }
-  if (!walkobjects(w, "")) {
+  if (!walkobjects(w)) {
     why = w.why;
     return false;
   }
+  loaded = w.loaded;
   return true;
 }
 
 }  // namespace
 
-bool checkdatafile(const char* filename, std::string& why) {
+bool checkdatafile(const char* filename, std::string& why, long long* loaded) {
   int attrib = 0;
   if (!file_exists(filename, FA_ALL, &attrib)) {
     why = "not found";
@@ -425,6 +493,12 @@ bool checkdatafile(const char* filename, std::string& why) {
   }
   if (attrib & FA_DIREC) {
     why = "is a directory";
+    return false;
+  }
+  // A pipe or a device would keep the walk waiting, or reading, for ever.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(filename, error)) {
+    why = "not a plain file";
     return false;
   }
   uint64_t size = file_size_ex(filename);
@@ -437,8 +511,10 @@ bool checkdatafile(const char* filename, std::string& why) {
     why = "cannot be opened";
     return false;
   }
-  bool good = walkfile(f, static_cast<long>(size), why);
+  long long bytes = 0;
+  bool good = walkfile(f, static_cast<long>(size), why, bytes);
   pack_fclose(f);
+  if (good && loaded) *loaded = bytes;
   return good;
 }
 

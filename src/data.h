@@ -48,9 +48,15 @@ extern const int DataEntryTypes[DataCount];
 // it (bitmaps and sprites of every depth, run-length sprites, samples, MIDI,
 // fonts of every kind, nested files; palettes, animations, info and any other
 // type as raw bytes), each within the bytes really present. Allegro's own
-// loader crashes on truncated or damaged files, so this runs first. Returns
-// false and sets `why` when the file is missing, compressed or damaged.
-bool checkdatafile(const char* filename, std::string& why);
+// loader crashes on truncated or damaged files, so this runs first. It also
+// holds the file to a budget: what the loader would keep in memory (every
+// bitmap, sprite and coloured glyph at 4 bytes a pixel with its headers,
+// 1-bit glyphs, samples, MIDI and raw data, an entry per object) at most
+// 64 MB, at most 64 properties on an object and 4,096 in the file. Returns
+// false and sets `why` (the object's place and the reason, under 300
+// characters) when the file is missing, compressed, damaged or over budget;
+// otherwise sets `loaded`, when given, to the bytes charged to the budget.
+bool checkdatafile(const char* filename, std::string& why, long long* loaded = nullptr);
 
 // True when a loaded datafile has at least DataCount entries and every used
 // entry has the type the game expects; otherwise sets `why`.

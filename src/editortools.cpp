@@ -45,11 +45,11 @@ FoundProblem found(const Problem& p, const CheckedLevel& level) {
 }
 
 // "2 problems. 1: the hydrogen tank at (700, 420) overlaps rock"; the
-// numbers are those by the rings.
-std::string summarise(const std::vector<FoundProblem>& problems) {
+// numbers are those by the rings. `total` counts those not kept too.
+std::string summarise(const std::vector<FoundProblem>& problems, long long total) {
   if (problems.empty()) return "Check: no problems found";
   std::ostringstream s;
-  s << problems.size() << (problems.size() == 1 ? " problem. 1: " : " problems. 1: ") << problems[0].words;
+  s << total << (total == 1 ? " problem. 1: " : " problems. 1: ") << problems[0].words;
   return s.str();
 }
 
@@ -142,13 +142,14 @@ CheckOutcome checkeditedlevel(CavePicture& picture, const Cave& cave) {
   level.solid = collisionmap;
   level.objects = describeobjects(levelobjects());
   level.cave = &cave;
+  const ProblemList problems = checklevel(level);
   CheckOutcome outcome;
-  for (const Problem& p : checklevel(level)) {
+  for (const Problem& p : problems) {
     outcome.problems.push_back(found(p, level));
     const FoundProblem& f = outcome.problems.back();
     if (f.placed) outcome.marks.push_back({f.x, f.y, static_cast<int>(outcome.problems.size())});
   }
-  outcome.summary = summarise(outcome.problems);
+  outcome.summary = summarise(outcome.problems, problems.total());
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return outcome;
 }

@@ -1,5 +1,6 @@
 #include "reach.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -55,12 +56,14 @@ std::vector<float> solidsqdistances(BITMAP* solid) {
     sqdistance1d(f.data(), d.data(), h, v.data(), z.data());
     for (int y = 0; y < h; y++) grid[static_cast<size_t>(y) * w + x] = d[y];
   }
-  std::vector<float> result(static_cast<size_t>(solid->w) * solid->h);
+  // The rows are done in place, each moved to its place without the frame
+  // (never beyond where it was read), so a level costs one plane of floats.
   for (int y = 1; y < h - 1; y++) {
     sqdistance1d(&grid[static_cast<size_t>(y) * w], d.data(), w, v.data(), z.data());
-    for (int x = 1; x < w - 1; x++) result[static_cast<size_t>(y - 1) * solid->w + x - 1] = d[x];
+    std::copy(d.begin() + 1, d.begin() + w - 1, grid.begin() + static_cast<ptrdiff_t>(y - 1) * solid->w);
   }
-  return result;
+  grid.resize(static_cast<size_t>(solid->w) * solid->h);
+  return grid;
 }
 
 Grid fitmap(BITMAP* solid, int radius) {

@@ -1,5 +1,11 @@
 #include "textfile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -46,15 +52,47 @@ void checkwritable(const fs::path& target, const std::string& name) {
   if (!writable) failsave(name, "the file is read-only");
 }
 
-// Writes `text` to `temp` and closes it; false when any of it failed.
-bool writewhole(const fs::path& temp, const std::string& text) {
-  std::ofstream out(temp, std::ios::out | std::ios::trunc | std::ios::binary);
-  if (!out.is_open()) return false;
-  out << text;
-  out.flush();
-  const bool written = out.good();
-  out.close();
-  return written && !out.fail();
+// Names tried for the temporary file before a save gives up.
+const int MaxTemporaryNames = 100;
+
+// Makes a new file beside `target` for the save to write, with a name no
+// other process uses, and returns its descriptor. Only a file this call
+// creates will do: whatever already has the name (a file, a link, a pipe,
+// a directory, planted or left by a save that was killed) is never opened,
+// written through or removed, and the next name is tried.
+int createtemporary(const fs::path& target, const std::string& name, fs::path& temp) {
+  const std::string stem = target.string() + "." + std::to_string(getpid());
+  for (int attempt = 0; attempt < MaxTemporaryNames; attempt++) {
+    temp = stem + (attempt ? "-" + std::to_string(attempt) : "") + ".tmp";
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) failsave(name, "cannot create " + temp.string() + ": " + std::strerror(errno));
+  }
+  failsave(name, "cannot create a temporary file beside it: every name is taken");
+}
+
+// Writes all of `text` and flushes it to the disk; the reason when any of it
+// failed, else "".
+std::string writewhole(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return std::strerror(n < 0 ? errno : EIO);
+    done += static_cast<size_t>(n);
+  }
+  if (fsync(fd) != 0) return std::strerror(errno);
+  return "";
+}
+
+// Flushes the directory that holds `file`, so that its new name survives a
+// crash. The file is in place by then, so a directory that cannot be
+// flushed only costs that.
+void flushdirectory(const fs::path& file) {
+  const fs::path dir = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
 }
 
 }  // namespace
@@ -67,18 +105,22 @@ void savetextfile(const char* filename, const std::function<void(std::ostream&)>
   if (!text.good()) failsave(filename, "the text could not be made");
   const fs::path target = savetarget(filename);
   checkwritable(target, filename);
-  // Only a complete file beside the target replaces it, in one rename.
-  const fs::path temp = target.string() + ".tmp";
-  std::error_code error;
-  if (!writewhole(temp, text.str())) {
-    fs::remove(temp, error);
-    failsave(filename, "cannot write " + temp.string());
+  // Only a complete file beside the target, on the disk, replaces it, in
+  // one rename; a failure removes the temporary file and nothing else.
+  fs::path temp;
+  const int fd = createtemporary(target, filename, temp);
+  struct stat old;
+  if (stat(target.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
+  std::string why = writewhole(fd, text.str());
+  if (close(fd) != 0 && why.empty()) why = std::strerror(errno);
+  if (!why.empty()) {
+    unlink(temp.c_str());
+    failsave(filename, "cannot write " + temp.string() + ": " + why);
   }
-  if (fs::exists(target, error)) fs::permissions(temp, fs::status(target, error).permissions(), error);
-  fs::rename(temp, target, error);
-  if (error) {
-    const std::string why = error.message();
-    fs::remove(temp, error);
+  if (rename(temp.c_str(), target.c_str()) != 0) {
+    why = std::strerror(errno);
+    unlink(temp.c_str());
     failsave(filename, "cannot replace it: " + why);
   }
+  flushdirectory(target);
 }

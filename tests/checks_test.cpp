@@ -45,17 +45,23 @@ class Checks : public ::testing::Test {
   // Fills a rectangle of the cave, corners included, with rock (1) or open cave (0).
   void fill(int x1, int y1, int x2, int y2, int solid) { rectfill(rock, x1, y1, x2, y2, solid); }
 
-  // What `check` says of the objects placed so far and `cave`, which it
-  // then clears: as levelcheck says it, or in the editor's plain words.
-  Lines report(void (*check)(const CheckedLevel&, std::vector<Problem>&), bool plain = false) {
+  // The objects placed so far and `cave` as the checks see them.
+  CheckedLevel level() {
     std::vector<GameObject*> list;
     for (const auto& o : made) list.push_back(o.get());
-    CheckedLevel level{rock, rock, describeobjects(list), &cave};
-    std::vector<Problem> problems;
-    check(level, problems);
+    return CheckedLevel{rock, rock, describeobjects(list), &cave};
+  }
+
+  // What `check` says of the objects placed so far and `cave`, which it
+  // then clears: as levelcheck says it, or in the editor's plain words.
+  template <class List>
+  Lines report(void (*check)(const CheckedLevel&, List&), bool plain = false) {
+    const CheckedLevel checked = level();
+    List problems;
+    check(checked, problems);
     Lines lines;
     for (const Problem& p : problems) {
-      lines.push_back(plain ? plaindescribe(p, level) : describe(p, level));
+      lines.push_back(plain ? plaindescribe(p, checked) : describe(p, checked));
       if (p.placed) lines.back() += " @ " + std::to_string(p.x) + " " + std::to_string(p.y);
     }
     made.clear();
@@ -116,6 +122,41 @@ TEST_F(Checks, TheShipMayTouchNothingButItsStartBase) {
             (Lines{"record 1, ship at (100, 168): the ship overlaps record 3, hydrogen tank at (75, 180)",
                    "record 1, ship at (100, 168): the ship overlaps record 4, start base at (125, 180)",
                    "record 1, ship at (100, 168): the ship overlaps record 5, blue wibblet at (100, 131)"}));
+}
+
+// Every pair of a pile of copies is a problem; the list words the first
+// hundred in record order and counts the rest.
+TEST_F(Checks, APileOfThousandsOfTanksIsCountedWholeAndWordedInPart) {
+  for (int i = 0; i < 3000; i++) base(TankHydrogen, 100);
+  wibblet(100, 185);  // over all of them
+  ship(300, 100);
+  base(TankOxygen, 300, 130);  // the ship's only overlap
+  const CheckedLevel checked = level();
+  ProblemList problems;
+  checkoverlaps(checked, problems);
+  EXPECT_EQ(problems.total(), 3000LL * 2999 / 2 + 3000 + 1);
+  ASSERT_EQ(problems.kept().size(), ProblemList::MaxKept);
+  // Records 2 to 14 overlap 1 to 13 earlier ones, 91 in all; record 15
+  // then gives the last 9.
+  EXPECT_EQ(describe(problems.kept()[0], checked),
+            "record 2, hydrogen tank at (100, 201): its picture overlaps record 1, hydrogen tank at (100, 201)");
+  EXPECT_EQ(describe(problems.kept().back(), checked),
+            "record 15, hydrogen tank at (100, 201): its picture overlaps record 9, hydrogen tank at (100, 201)");
+}
+
+TEST(ProblemList, KeepsTheFirstHundredByRecordAndCountsTheRest) {
+  ProblemList problems;
+  for (int i = 0; i < 150; i++) problems.push_back({200 - i, "late"});
+  problems.push_back({0, "the level"});
+  problems.push_back({51, "second of 51"});
+  EXPECT_EQ(problems.total(), 152);
+  ASSERT_EQ(problems.kept().size(), 100u);
+  EXPECT_EQ(problems.kept()[0].text, "the level");
+  EXPECT_EQ(problems.kept()[1].record, 51);
+  EXPECT_EQ(problems.kept()[2].text, "second of 51");
+  EXPECT_EQ(problems.kept().back().record, 148);
+  EXPECT_TRUE(problems.wants(147));
+  EXPECT_FALSE(problems.wants(148));
 }
 
 TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
@@ -203,6 +244,17 @@ TEST_F(Checks, AWibbletThatCanFireOnAShipLandedOnAPadIsReported) {
   wibblet(400, 168);
   EXPECT_EQ(report(checkpadfire), Lines{"record 1, start base at (100, 201): a ship landed on it is under fire from "
                                         "record 3, blue wibblet at (400, 168), 300 px away in clear sight"});
+  // A pile of 3,000 exit bases under a pile of 3,000 wibblets: 9 million
+  // problems, counted, the first hundred worded.
+  for (int i = 0; i < 3000; i++) base(PlayerBaseExit, 100);
+  for (int i = 0; i < 3000; i++) wibblet(400, 168);
+  const CheckedLevel checked = level();
+  ProblemList problems;
+  checkpadfire(checked, problems);
+  EXPECT_EQ(problems.total(), 9000000LL);
+  ASSERT_EQ(problems.kept().size(), ProblemList::MaxKept);
+  EXPECT_EQ(describe(problems.kept().back(), checked), "record 1, exit base at (100, 201): a ship landed on it is under fire "
+                                                       "from record 3100, blue wibblet at (400, 168), 300 px away in clear sight");
 }
 
 }  // namespace

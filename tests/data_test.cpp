@@ -262,7 +262,10 @@ TEST(DataFile, CheckRefusesWhatWouldCrashOrLeakInTheLoader) {
       {"sprite row without its end", rle(16, 3, 1, 8, row16.substr(0, 6)), false},
       {"sprite of negative size", rle(16, 3, 1, 0xFFFFFFF8, row16), false},
       {"8-bit sprite rows beyond its size", rle(8, 3, 1, 2, std::string("\xfe\x01\x05\x00", 4)), false},
-      {"sprite of 4096x4096 pixels", rle(16, 4096, 4096, 8192, rows16(4096)), true},
+      // At 4 bytes a pixel once loaded, the budget takes a sprite of 4000
+      // square but not one at the size cap.
+      {"sprite of 4000x4000 pixels", rle(16, 4000, 4000, 8000, rows16(4000)), true},
+      {"sprite of 4096x4096 pixels", rle(16, 4096, 4096, 8192, rows16(4096)), false, "more than 64 MB once loaded"},
       {"sprite of 4096x4096 + 1 pixels", rle(16, 24929, 673, 1346, rows16(673)), false, "a sprite of 24929x673"},
       {"font of 1-bit and coloured ranges", file(object(DAT_FONT, font)), false, "mixing"},
       {"glyph of rows without width", file(object(DAT_FONT, be16(0) + be16(1) + std::string(1, 8) + be32(65) + be32(65) +
@@ -297,4 +300,55 @@ TEST(DataFile, LoadingRefusesDamagedOrShortFiles) {
   writefile(dir + "/short.dat", seed("bitmaps"));
   EXPECT_EQ(loaddatafile((dir + "/short.dat").c_str(), why), nullptr);
   EXPECT_EQ(why, "holds 6 entries, the game needs 29");
+}
+
+// Files that cost the loader far more than their size: each is refused by
+// the walk, quickly, with a short message naming the object.
+TEST(DataFile, CheckHoldsHostileFilesToTheBudget) {
+  initallegro();
+  const std::string emptyglyphs = be16(0) + be16(1) + std::string(1, 8) + be32(32) + be32(32 + 999999);
+  const std::string row = le16(0xF000) + le16(0xF81F);  // 4096 transparent pixels
+  std::string transparent;
+  for (int y = 0; y < 4096; y++) transparent += row;
+  const std::string sprite = object(DAT_RLE_SPRITE, be16(16) + be16(4096) + be16(4096) + be32(transparent.size()) + transparent);
+  const std::string property = be32(DAT_PROPERTY) + be32(DAT_ID('X', 'Y', 'Z', ' ')) + be32(4) + "abcd";
+  auto properties = [&](int n) {
+    std::string p;
+    for (int i = 0; i < n; i++) p += property;
+    return p;
+  };
+  std::string sixtyfour;  // 64 objects of 64 properties: all the file may hold
+  for (int i = 0; i < 64; i++) sixtyfour += properties(64) + object(DAT_DATA, "x");
+  const std::string bitmap = be16(16) + be16(1) + be16(1) + "ab";
+  struct Row { const char* what; std::string bytes; bool good; const char* reason = ""; };
+  const Row rows[] = {
+      {"a million empty glyphs", file(object(DAT_FONT, emptyglyphs + std::string(4000000, '\0'))), false,
+       "object 0: the data file would take more than 64 MB once loaded"},
+      {"transparent sprite at the size cap", file(sprite + sprite, 2), false, "object 0: the data file would take"},
+      {"65 properties on an object", file(properties(65) + object(DAT_DATA, "x")), false, "object 0: more than 64 properties"},
+      {"64 properties on each of 64 objects", file(sixtyfour, 64), true},
+      {"one more in the file", file(sixtyfour + property + object(DAT_DATA, "x"), 65), false,
+       "object 64: more than 4096 properties in the file"},
+      {"1.1 million empty objects", file(object(DAT_DATA, ""), 1100000) + std::string(13200000, '\0'), false,
+       "the data file would take more than 64 MB once loaded"}};
+  for (const Row& r : rows) {
+    std::string why;
+    EXPECT_EQ(accepted(r.bytes, why), r.good) << r.what << ": " << why;
+    EXPECT_NE(why.find(r.reason), std::string::npos) << r.what << ": " << why;
+  }
+  // A 1x1 bitmap padded to 200 MB (a sparse file) is read through whole.
+  const std::string padded = maketempdir() + "/padded.dat";
+  writefile(padded, file(be32(DAT_BITMAP) + be32(200 << 20) + be32(200 << 20) + bitmap));
+  std::filesystem::resize_file(padded, (200 << 20) + 24);
+  std::string why;
+  EXPECT_FALSE(checkdatafile(padded.c_str(), why));
+  EXPECT_EQ(why, "object 0: loading would read more than 128 MB");
+  // Past the cap of nesting, the message keeps the ends of the place.
+  EXPECT_FALSE(accepted(nested(1001), why));
+  EXPECT_LT(why.size(), 300u) << why;
+  EXPECT_EQ(why, "object 0/0/0/0/.../0/0/0/0 (in 1000 nested files): files nested too deep");
+  // The shipped file is well within the budget.
+  long long loaded = 0;
+  EXPECT_TRUE(checkdatafile((rundir() + "/data.dat").c_str(), why, &loaded)) << why;
+  EXPECT_LT(loaded, 8 << 20);
 }

@@ -55,6 +55,8 @@ TEST(LevelCheck, BrokenLevelsAreReportedWithTheirRecords) {
        {"record 4, exit base at (458, 401): its picture overlaps record 3, hydrofluoric acid tank at (500, 401)",
         "record 5, blue wibblet at (512, 362): overlaps record 3, hydrofluoric acid tank",
         "record 2, start base at (200, 401): a ship landed on it is under fire from record 5", "4 problems "}},
+      {"cave.txt", "pile.txt",  // 16 copies of a tank on one spot: 120 pairs
+       {"record 5, hydrogen tank at (400, 401): its picture overlaps record 4", "  and 20 more\n120 problems found"}},
       {"toomanypoints.txt", "good.txt", {"  load error: ", "Too many points"}},
       {"cave.txt", "unknowntype.txt", {"  record 3: load error: ", "Unknown object type"}},
       {"cave.txt", "missing.txt", {"  load error: ", "Failed to open objects file"}}};

@@ -24,7 +24,6 @@
 #include "notices.h"
 #include "support/ui_support.h"
 #include "support/world_support.h"
-#include "textfile.h"
 
 namespace {
 
@@ -222,57 +221,8 @@ TEST_F(Manager, SaveReplacesTheFileOnlyWhenEverythingWasWritten) {
   place(0, 0)->failsave = true;
   EXPECT_EQ(thrown([&] { saveobjects(path.c_str()); }), "Save error");
   EXPECT_EQ(readfile(path), "S 1 1\n");
-  EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);  // no leftovers
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "a temporary file left behind";
   EXPECT_THROW(saveobjects((dir + "/missing/objects.txt").c_str()), const char*);
-}
-
-namespace {
-
-// Saves `text` to `path` through savetextfile: "" when it saved, else the
-// error with the fault named on its second line.
-std::string save(const std::string& path, const std::string& text) {
-  try {
-    savetextfile(path.c_str(), [&text](std::ostream& out) { out << text; });
-  } catch (const char* message) {
-    return std::string(message) + " | " + errordetail(message).what;
-  }
-  return "";
-}
-
-}  // namespace
-
-TEST(SaveText, SavesThroughLinksAndKeepsThemLinks) {
-  namespace fs = std::filesystem;
-  const fs::path dir = maketempdir();
-  fs::create_directories(dir / "real");
-  writefile(dir / "real" / "a.txt", "old\n");
-  fs::permissions(dir / "real" / "a.txt", fs::perms(0640));
-  // A relative link to a link, each resolved from its own directory, and a
-  // link to a file not there yet.
-  fs::create_symlink("real/a.txt", dir / "inner");
-  fs::create_symlink(dir / "inner", dir / "outer");
-  fs::create_symlink("real/b.txt", dir / "dangling");
-  EXPECT_EQ(save(dir / "outer", "S 1 2\n") + save(dir / "dangling", "T 0 1 2\n"), "");
-  for (const char* link : {"outer", "inner", "dangling"}) EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
-  EXPECT_EQ(readfile(dir / "real" / "a.txt") + readfile(dir / "real" / "b.txt"), "S 1 2\nT 0 1 2\n");
-  EXPECT_EQ(fs::status(dir / "real" / "a.txt").permissions(), fs::perms(0640));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), {}), 2) << "a temporary file left behind";
-}
-
-TEST(SaveText, ReadOnlyFilesDirectoriesAndLinkLoopsAreRefused) {
-  namespace fs = std::filesystem;
-  const fs::path dir = maketempdir();
-  writefile(dir / "a.txt", "old\n");
-  fs::permissions(dir / "a.txt", fs::perms(0444));  // refused even to root
-  fs::create_symlink("a.txt", dir / "link");
-  fs::create_symlink("loop", dir / "loop");
-  EXPECT_EQ(save(dir / "link", ""), "Save error | the file is read-only");
-  EXPECT_EQ(readfile(dir / "a.txt"), "old\n");
-  EXPECT_EQ(save(dir, ""), "Save error | not a plain file");
-  EXPECT_EQ(save(dir / "loop", ""), "Save error | too many symbolic links");
-  // Forty links are followed, the forty-first is taken for a loop.
-  for (int i = 1; i <= 41; i++) fs::create_symlink(i < 41 ? "c" + std::to_string(i + 1) : "b.txt", dir / ("c" + std::to_string(i)));
-  EXPECT_EQ(save(dir / "c2", "") + "|" + save(dir / "c1", ""), "|Save error | too many symbolic links");
 }
 
 namespace {

@@ -40,12 +40,14 @@ bool takefiles(const std::vector<std::string>& files, Options& options, std::str
   return false;
 }
 
-void reportproblems(const std::vector<Problem>& problems, const CheckedLevel& level, std::ostream& out) {
+void reportproblems(const ProblemList& problems, const CheckedLevel& level, std::ostream& out) {
   for (const Problem& p : problems) out << "  " << describe(p, level) << "\n";
+  const long long more = problems.total() - static_cast<long long>(problems.kept().size());
+  if (more > 0) out << "  and " << more << " more\n";
   if (problems.empty())
     out << "OK: no problems found\n";
   else
-    out << problems.size() << (problems.size() == 1 ? " problem" : " problems") << " found\n";
+    out << problems.total() << (problems.total() == 1 ? " problem" : " problems") << " found\n";
 }
 
 }  // namespace
@@ -114,7 +116,10 @@ int checkandreport(const Options& options, std::ostream& out) {
         << "load error: " << error.text << "\n1 problem found\n";
     return ExitProblems;
   }
-  const std::vector<Problem> problems = checklevel(loaded.level);
+  // One level a run: the textured rock kept for the next set-up is room
+  // the check can use.
+  forgetlevelrock();
+  const ProblemList problems = checklevel(loaded.level);
   reportproblems(problems, loaded.level, out);
   if (!options.picture.empty()) {
     if (!writeoverview(options.picture.c_str(), background, loaded.level, shipreach(loaded.level))) {
