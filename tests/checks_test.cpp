@@ -29,11 +29,7 @@ class Checks : public ::testing::Test {
     clear_to_color(picture, bitmap_mask_color(picture));
     rectfill(picture, 4, 0, 15, 9, makecol(200, 200, 200));
   }
-  void TearDown() override {
-    made.clear();
-    destroy_bitmap(picture);
-    destroy_bitmap(rock);
-  }
+  void TearDown() override { made.clear(), destroy_bitmap(picture), destroy_bitmap(rock); }
 
   void base(StaticType type, float x, float y = 201) {
     StaticObject* s = place(new StaticObject(type), x, y);

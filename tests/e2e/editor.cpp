@@ -31,9 +31,7 @@ double circleat(BITMAP* s, int x, int y, int r, int red = 255, int green = 255, 
 }
 
 // The white selection circle, radius 48, around (x, y).
-Seen selectionat(int x, int y) {
-  return [x, y](BITMAP* s) { return circleat(s, x, y, 48) > 0.5; };
-}
+Seen selectionat(int x, int y) { return [x, y](BITMAP* s) { return circleat(s, x, y, 48) > 0.5; }; }
 
 // Chambers `from` to `to` of a row, as the editor writes them; each of its own depth, so no two views look alike.
 std::string chambers(int from, int to) {
@@ -53,16 +51,11 @@ bool statusline(BITMAP* s) {
 }
 
 // The status line shows `text` in one of its rows.
-Seen statusshows(const std::string& text) {
-  return [text](BITMAP* s) { return showstextin(s, font, text, {0, 462, 640, 18}); };
-}
+Seen statusshows(const std::string& text) { return [text](BITMAP* s) { return showstextin(s, font, text, {0, 462, 640, 18}); }; }
 
 class Editor : public E2ETest {
  protected:
-  void SetUp() override {
-    E2ETest::SetUp();
-    writelevels(1, "10\n" + chambers(0, 10), Objects);
-  }
+  void SetUp() override { E2ETest::SetUp(); writelevels(1, "10\n" + chambers(0, 10), Objects); }
 
   bool startediting(const std::string& args = "e 1") {
     start(args);
