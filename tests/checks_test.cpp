@@ -15,9 +15,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// A 900 x 300 cave with its floor at y = 201. Bases and tanks get a 20 x 10
-// picture, transparent in columns 0 to 3 and 16 to 19: one standing at
-// (x, 201) is opaque from x - 6 to x + 5 and from y 191 to 200.
+// A 900 x 300 cave with its floor at y = 201. Bases and tanks get a 20 x 10 picture, transparent in
+// columns 0 to 3 and 16 to 19: one standing at (x, 201) is opaque from x - 6 to x + 5 and y 191 to 200.
 class Checks : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -33,9 +32,7 @@ class Checks : public ::testing::Test {
 
   void base(StaticType type, float x, float y = 201) {
     StaticObject* s = place(new StaticObject(type), x, y);
-    s->sprite = picture;
-    s->width = picture->w;
-    s->height = picture->h;
+    s->sprite = picture, s->width = picture->w, s->height = picture->h;
   }
   void wibblet(float x, float y) { place(new Enemy(BlueStaticWibblet), x, y); }  // radius 14
   void ship(float x, float y) { place(new Ship(), x, y); }                       // radius 23

@@ -34,10 +34,7 @@ class Editing : public ::testing::Test {
     ed.reset(new EditorState);
     editorstart(*ed);  // draws the level's objects: the first press finds them
   }
-  void TearDown() override {
-    ed.reset();
-    initmanager();
-  }
+  void TearDown() override { ed.reset(), initmanager(); }
 
   EditorOutcome pass(EditorInput in) { return editorpass(*ed, in); }
   // Input with the pointer at (x, y) and nothing else; or where it is, with some key held.
@@ -68,10 +65,7 @@ class Editing : public ::testing::Test {
 
 bool same(const LevelState& a, const LevelState& b) { return samecave(a.cave, b.cave) && a.objects == b.objects; }
 
-struct EditCase {
-  const char* name;  // unique, of letters and _
-  std::function<void(Editing&)> setup, edit;
-};
+struct EditCase { const char* name; std::function<void(Editing&)> setup, edit; };  // names unique, of letters and _
 
 }  // namespace
 
@@ -199,8 +193,7 @@ TEST_F(Editing, DropPutsATankOnTheFloorAndTheShipWhereTheCheckWantsIt) {
   EXPECT_EQ(ed->message, "Dropped: oxygen tank at (600, 401)");
   pointto(600, 50), type('2'), type('g');  // in the rock above the cavern
   EXPECT_EQ(ed->message, "No floor below the oxygen tank");
-  type('d');
-  click(300, 343), type('d');  // the level's own ship
+  type('d'), click(300, 343), type('d');  // that tank, and the level's own ship
   pointto(330, 120), type('0'), type('g');
   EXPECT_EQ(ed->message, "Dropped: ship at (330, 343)");
   type('v');
@@ -231,8 +224,7 @@ TEST_F(Editing, PgDnAndPgUpGoRoundTheProblemsAndCentreTheViewOnEach) {
   ed->view.x = ed->view.y = 1000;
   pointto(100, 100), type('6'), pointto(300, 100), type('6');  // wibblets in rock at (1100, 1100) and (1300, 1100)
   ed->view.x = ed->view.y = 0;
-  type('v');
-  type(0, KEY_PGUP);  // from the start, PgUp goes to the last
+  type('v'), type(0, KEY_PGUP);  // from the start, PgUp goes to the last
   EXPECT_EQ(ed->message, "Problem 2 of 2: the blue wibblet at (1300, 1100) overlaps rock");
   type(0, KEY_PGDN);  // and PgDn round to the first
   EXPECT_EQ(ed->message, "Problem 1 of 2: the blue wibblet at (1100, 1100) overlaps rock");

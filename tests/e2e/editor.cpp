@@ -61,8 +61,7 @@ class Editor : public E2ETest {
     start(args);
     // Open cave, black, in the first chamber; textured rock left of it.
     return waitfor("editor showing its cave", [](BITMAP* s) {
-      return fractionof(s, {100, 330, 120, 60}, 0, 0, 0, 12) > 0.97 &&
-             fractionof(s, {4, 60, 30, 360}, 0, 0, 0, 12) < 0.5;
+      return fractionof(s, {100, 330, 120, 60}, 0, 0, 0, 12) > 0.97 && fractionof(s, {4, 60, 30, 360}, 0, 0, 0, 12) < 0.5;
     });
   }
 
