@@ -93,8 +93,7 @@ TEST_F(Checks, AWibbletMayNotTouchABaseOrTankButMayTouchAnotherWibblet) {
       {185, 181, true}, {184, 181, false},  // off its top-left corner: 13.5 and 14.1 px
   };
   for (const auto& row : rows) {
-    base(TankOxygen, 200);
-    wibblet(row.x, row.y);
+    base(TankOxygen, 200), wibblet(row.x, row.y);
     EXPECT_EQ(report(checkoverlaps).size(), row.touches ? 1u : 0u) << row.x << ", " << row.y;
   }
   wibblet(300, 180);  // before the tank, and blamed all the same
@@ -152,8 +151,7 @@ TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
       {178, "the ship overlaps rock"},  // through the base into the floor
   };
   for (const auto& row : rows) {
-    ship(100, row.y);
-    base(PlayerBaseStart, 100);
+    ship(100, row.y), base(PlayerBaseStart, 100);
     const Lines got = report(checkshipstart);
     ASSERT_EQ(got.size(), *row.says ? 1u : 0u) << row.y;
     for (const std::string& line : got) EXPECT_NE(line.find(row.says), std::string::npos) << line;
@@ -183,8 +181,7 @@ TEST_F(Checks, PlainWordsNameObjectsByKindAndPlace) {
   base(TankHF, 111);
   EXPECT_EQ(report(checkoverlaps, true),
             Lines{"the hydrofluoric acid tank at (111, 201) overlaps the exit base at (100, 201)"});
-  ship(100, 168);
-  base(TankHydrogen, 75, 180);
+  ship(100, 168), base(TankHydrogen, 75, 180);
   EXPECT_EQ(report(checkoverlaps, true), Lines{"the ship at (100, 168) overlaps the hydrogen tank at (75, 180)"});
   EXPECT_EQ(report(checkexitcount, true), Lines{"no exit base"});
   ship(100, 100);
@@ -193,8 +190,7 @@ TEST_F(Checks, PlainWordsNameObjectsByKindAndPlace) {
   base(TankOxygen, 300, 150);
   EXPECT_EQ(report(checkstanding, true),
             Lines{"the oxygen tank at (300, 150) does not stand on rock: the pixel below its position is open cave"});
-  base(PlayerBaseExit, 100);
-  wibblet(400, 168);
+  base(PlayerBaseExit, 100), wibblet(400, 168);
   EXPECT_EQ(report(checkpadfire, true), Lines{"the exit base at (100, 201): a ship landed on it is under fire from the "
                                               "blue wibblet at (400, 168), 300 px away in clear sight"});
 }
@@ -211,8 +207,7 @@ TEST_F(Checks, AWibbletThatCanFireOnAShipLandedOnAPadIsReported) {
       {400, 230, false, false},  // in the floor's rock below
   };
   for (const auto& row : rows) {
-    base(PlayerBaseExit, 100);
-    wibblet(row.x, row.y);
+    base(PlayerBaseExit, 100), wibblet(row.x, row.y);
     if (row.wall) rectfill(rock, 250, 0, 260, 200, 1);
     EXPECT_EQ(report(checkpadfire).size(), row.fires ? 1u : 0u) << row.x << ", " << row.y << (row.wall ? " behind rock" : "");
     rectfill(rock, 250, 0, 260, 200, 0);

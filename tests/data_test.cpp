@@ -184,8 +184,7 @@ TEST(DataFile, CheckJudgesHeadersCountsSizesAndNesting) {
   const std::string big = maketempdir() + "/big.dat";
   std::string why;
   for (uintmax_t size : {uintmax_t(1) << 30, (uintmax_t(1) << 30) + 1}) {
-    writefile(big, "");
-    std::filesystem::resize_file(big, size);
+    writefile(big, ""), std::filesystem::resize_file(big, size);
     EXPECT_FALSE(checkdatafile(big.c_str(), why));
     EXPECT_EQ(why, size & 1 ? "too large" : "not an Allegro data file");
   }
