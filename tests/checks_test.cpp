@@ -156,8 +156,7 @@ TEST_F(Checks, TheShipStartsJustAboveItsStartBaseNotInItNorInRock) {
     ASSERT_EQ(got.size(), *row.says ? 1u : 0u) << row.y;
     for (const std::string& line : got) EXPECT_NE(line.find(row.says), std::string::npos) << line;
   }
-  ship(100, 150);
-  base(TankOxygen, 100);  // a tank is no start base, however close
+  ship(100, 150), base(TankOxygen, 100);  // a tank is no start base, however close
   EXPECT_EQ(report(checkshipstart).size(), 1u);
 }
 
@@ -177,8 +176,7 @@ TEST_F(Checks, CavePointsKeepTwentyPixelsInsideThePicture) {
 
 // The editor's words name objects by kind and place: no record numbers, no file letters.
 TEST_F(Checks, PlainWordsNameObjectsByKindAndPlace) {
-  base(PlayerBaseExit, 100);
-  base(TankHF, 111);
+  base(PlayerBaseExit, 100), base(TankHF, 111);
   EXPECT_EQ(report(checkoverlaps, true),
             Lines{"the hydrofluoric acid tank at (111, 201) overlaps the exit base at (100, 201)"});
   ship(100, 168), base(TankHydrogen, 75, 180);
@@ -212,9 +210,7 @@ TEST_F(Checks, AWibbletThatCanFireOnAShipLandedOnAPadIsReported) {
     EXPECT_EQ(report(checkpadfire).size(), row.fires ? 1u : 0u) << row.x << ", " << row.y << (row.wall ? " behind rock" : "");
     rectfill(rock, 250, 0, 260, 200, 0);
   }
-  base(PlayerBaseStart, 100);
-  base(TankHydrogen, 300);  // no pad: its own landing spot is no matter
-  wibblet(400, 168);
+  base(PlayerBaseStart, 100), base(TankHydrogen, 300), wibblet(400, 168);  // a tank has no pad to fire on
   EXPECT_EQ(report(checkpadfire), Lines{"record 1, start base at (100, 201): a ship landed on it is under fire from "
                                         "record 3, blue wibblet at (400, 168), 300 px away in clear sight"});
   // 3,000 exit bases under 3,000 wibblets: 9 million problems, counted, the first hundred worded.
