@@ -3,12 +3,9 @@
 // The level editor's passes and saving; runeditor() runs it.
 
 #include "editorinput.h"
+#include "editorkeys.h"
 
 struct EditorState;
-
-// Names of what the editor writes, in the working directory.
-constexpr const char* EditedObjectsFile = "leveledited.txt";
-constexpr const char* EditedMapFile = "leveleditedmap.txt";
 
 // Runs the level editor over the level that initlevel built until Esc, then
 // writes every object to EditedObjectsFile and the cave to EditedMapFile,

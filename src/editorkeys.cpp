@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "common.h"
-#include "editor.h"
 #include "editorstate.h"
 #include "enemies.h"
 #include "errors.h"

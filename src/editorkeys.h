@@ -1,12 +1,16 @@
 #pragma once
 
-// The editor's key table: the one list of its keys, read by the dispatch,
-// the help and the status line's reminder.
+// The editor's key table, the one list of its keys read by the dispatch,
+// the help and the status line's reminder, and the files a save writes.
 
 #include <string>
 #include <vector>
 
 struct EditorState;
+
+// Names of what the editor writes, in the working directory.
+constexpr const char* EditedObjectsFile = "leveledited.txt";
+constexpr const char* EditedMapFile = "leveleditedmap.txt";
 
 // Acts on one key taken from the keyboard buffer (readkey's code) by the
 // editor's key table; a key the table lacks does nothing.
