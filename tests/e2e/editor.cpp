@@ -57,12 +57,13 @@ class Editor : public E2ETest {
  protected:
   void SetUp() override { E2ETest::SetUp(); writelevels(1, "10\n" + chambers(0, 10), Objects); }
 
+  // Ends with the pointer seen at (600, 400): a key held down before the window takes input is never seen.
   bool startediting(const std::string& args = "e 1") {
     start(args);
     // Open cave, black, in the first chamber; textured rock left of it.
     return waitfor("editor showing its cave", [](BITMAP* s) {
       return fractionof(s, {100, 330, 120, 60}, 0, 0, 0, 12) > 0.97 && fractionof(s, {4, 60, 30, 360}, 0, 0, 0, 12) < 0.5;
-    });
+    }) && pointto(600, 400);
   }
 
   // Waits for the selection circle round the new object, so the next key cannot find the pointer elsewhere.
@@ -84,6 +85,18 @@ class Editor : public E2ETest {
     return failed("pointer at " + at + "on the status line");
   }
 
+  // Presses the left button at (x, y) and holds it until `taken` is seen. A press the editor
+  // missed (a loaded machine can lose one) is let go and made again.
+  bool pressat(int x, int y, const Seen& taken, const std::string& what) {
+    for (int attempt = 0; attempt < 3; attempt++) {
+      if (!pointto(x, y)) return false;
+      xdo("mousedown 1");
+      if (seenwithin(taken, 6)) return true;
+      xdo("mouseup 1");
+    }
+    return failed(what);
+  }
+
   // Holds an arrow until the picture stops changing.
   bool scrolluntilstopped(const std::string& arrow) {
     xdo("keydown " + arrow);
@@ -101,10 +114,9 @@ class Editor : public E2ETest {
 
 TEST_F(Editor, SelectMoveWithShiftArrowsPlaceDeleteAndScroll) {
   ASSERT_TRUE(startediting());
-  // Nearest to the HCl tank at (420.2, 300.9), held until it is selected (the first pass only draws the
-  // objects); then Shift and each arrow until it has moved.
-  xdo("mousemove 410 290 sleep 0.1 mousedown 1");
-  ASSERT_TRUE(waitfor("selection circle round the clicked tank", selectionat(420, 300)));
+  // Nearest to the HCl tank at (420.2, 300.9), held until it is selected; then Shift and each arrow
+  // until it has moved.
+  ASSERT_TRUE(pressat(410, 290, selectionat(420, 300), "selection circle round the clicked tank"));
   xdo("mouseup 1 keydown Shift_L sleep 0.1");
   auto tankat = [](const std::string& where) { return statusshows("hydrochloric acid tank at (" + where); };
   ASSERT_TRUE(holduntil("Right", "tank moved right", [&](BITMAP* s) { return tankat("")(s) && !tankat("420, ")(s); }));
@@ -140,17 +152,20 @@ TEST_F(Editor, StatusLineFollowsThePointerOverviewClickAndHomeMoveTheViewAndQLea
   writefile(run + "/levels/level1objects.txt", "T 3 420.2 300.9\nS 1300 1200\nT 5 1300 1258\n");
   ASSERT_TRUE(startediting());
   ASSERT_TRUE(pointto(100, 50));
-  xdo("mousemove 410 290 sleep 0.1 mousedown 1");  // held until the editor has taken it
   const std::string tank = "hydrochloric acid tank at (420, 300)";
-  ASSERT_TRUE(waitfor("selection on the status line", statusshows("x 410 y 290  objects  " + tank)));
+  ASSERT_TRUE(pressat(410, 290, statusshows("x 410 y 290  objects  " + tank), "selection on the status line"));
   xdo("mouseup 1");
   holdkey("m");
   ASSERT_TRUE(waitfor("overview", statusshows("  overview")));
   mousemove(321, 240), mousemove(320, 240);
   EXPECT_TRUE(seenwithin(statusshows("x 1282 y 1326  overview"), 3));
   mousemove(400, 300);
-  xdo("mousedown 1 sleep 0.15 mouseup 1");
-  ASSERT_TRUE(waitfor("the view moved", statusshows("x 1804 y 1716  objects  " + tank)));
+  const Seen moved = statusshows("x 1804 y 1716  objects  " + tank);
+  for (int attempt = 0; attempt < 3; attempt++) {  // a click the editor missed leaves the overview open
+    xdo("mousedown 1 sleep 0.15 mouseup 1");
+    if (seenwithin(moved, 6) || !seenwithin(statusshows("  overview"), 0)) break;
+  }
+  ASSERT_TRUE(waitfor("the view moved", moved));
   holdkey("Home");  // the view's corner goes to (980, 960)
   ASSERT_TRUE(waitfor("view centred on the ship", statusshows("x 1380 y 1260  objects  " + tank)));
   auto help = [](BITMAP* s) { return showstextin(s, font, "Level editor keys", {0, 0, 640, 200}); };
@@ -171,9 +186,7 @@ TEST_F(Editor, CaveEditsAreSavedInTheMapFormatAndTheGameLoadsThem) {
   holdkey("Tab");
   ASSERT_TRUE(waitfor("cave mode", statusshows("  cave")));
   // The first chamber's bottom-right corner, dragged down and right.
-  ASSERT_TRUE(pointto(280, 440));
-  xdo("mousedown 1");
-  ASSERT_TRUE(waitfor("corner taken", statusshows("vertex 3 of 4 at (280, 440)")));
+  ASSERT_TRUE(pressat(280, 440, statusshows("vertex 3 of 4 at (280, 440)"), "corner taken"));
   xdo("mousemove 300 436 sleep 0.1 mousemove 330 430");
   ASSERT_TRUE(waitfor("corner following the pointer", statusshows("vertex 3 of 4 at (330, 430)")));
   xdo("mouseup 1");
@@ -237,8 +250,8 @@ TEST_F(Editor, CheckRingsATankInRockUndoTakesItAwayAndTestFlightChangesNothing) 
 // place; every save, s or Esc, writes the objects and the unchanged cave.
 TEST_F(Editor, DraggedObjectIsSavedAtItsNewPlaceAfterUndoAndRedo) {
   ASSERT_TRUE(startediting());
-  ASSERT_TRUE(pointto(420, 290));
-  xdo("mousedown 1 sleep 0.3 mousemove 460 310 sleep 0.1 mousemove 500 330 sleep 0.3 mouseup 1");
+  ASSERT_TRUE(pressat(420, 290, selectionat(420, 300), "the tank taken"));
+  xdo("mousemove 460 310 sleep 0.1 mousemove 500 330 sleep 0.3 mouseup 1");
   ASSERT_TRUE(waitfor("the tank dragged", selectionat(500, 340)));
   holdkey("u");
   ASSERT_TRUE(waitfor("the drag undone", selectionat(420, 300)));
@@ -258,6 +271,7 @@ TEST_F(Editor, DraggedObjectIsSavedAtItsNewPlaceAfterUndoAndRedo) {
 TEST_F(Editor, PilotFliesTheLevelAndTheOverviewShowsHow) {
   writelevels(1, "1\n4  100 100  900 100  900 400  100 400\n", "S 300 343\nT 5 300 401\nT 0 700 401\n");
   ASSERT_TRUE(startediting());
+  ASSERT_TRUE(pointto(320, 240));  // where the overview shows the level
   holdkey("f");
   ASSERT_TRUE(waitfor("the pilot's result", [](BITMAP* s) {
     return statusshows("The pilot finished in ")(s) && statusshows("  overview")(s);
